@@ -1,0 +1,229 @@
+// POSIX implementation of the platform layer. The command texts are written
+// for the Windows interpreter; the few features they rely on (the null
+// device "nul", file names that ignore case, the program's folder searched
+// first) are given the same meaning here.
+#include <dirent.h>
+#include <fcntl.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/windows-argv.h"
+
+extern char** environ;
+
+namespace {
+
+// The program's folder with its trailing slash, empty when unknown.
+char g_programFolder[4096];
+
+// Windows file names ignore case; here an existing file whose name differs
+// only in case is the one meant.
+const char* ResolveName(const char* name, char* found, size_t size) {
+  struct stat info;
+  if (stat(name, &info) == 0) return name;
+  DIR* folder = opendir(".");
+  if (folder == nullptr) return name;
+  const char* result = name;
+  for (struct dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
+    if (strcasecmp(entry->d_name, name) == 0 &&
+        std::snprintf(found, size, "%s", entry->d_name) < static_cast<int>(size)) {
+      result = found;
+      break;
+    }
+  }
+  closedir(folder);
+  return result;
+}
+
+// Rewrites the command's trailing "> NAME": "nul" becomes the null device,
+// and other names are written in lower case, which is how the tool reads
+// them, so that "Version.txt" and "version.txt" stay one file as on Windows.
+int RewriteRedirection(const char* text, char* command, size_t size) {
+  const char* redirect = nullptr;
+  for (const char* at = std::strstr(text, " > "); at != nullptr; at = std::strstr(at + 1, " > ")) {
+    redirect = at;
+  }
+  if (redirect == nullptr) {
+    return std::snprintf(command, size, "%s", text) < static_cast<int>(size) ? 0 : -1;
+  }
+  const char* target = redirect + 3;
+  int head = static_cast<int>(target - text);
+  if (strcasecmp(target, "nul") == 0) {
+    int n = std::snprintf(command, size, "%.*s/dev/null", head, text);
+    return n >= 0 && n < static_cast<int>(size) ? 0 : -1;
+  }
+  size_t length = std::strlen(text);
+  if (length >= size) return -1;
+  for (size_t i = 0; i <= length; ++i) {
+    unsigned char byte = static_cast<unsigned char>(text[i]);
+    command[i] = static_cast<char>(i >= static_cast<size_t>(head) ? std::tolower(byte) : byte);
+  }
+  return 0;
+}
+
+// Puts the program's folder in front of PATH, so that the interpreter finds
+// icmd.exe there first, as the Windows interpreter would.
+void PutFolderFirstOnPath(const char* folder, size_t length) {
+  const char* path = std::getenv("PATH");
+  size_t size = length + 2 + (path != nullptr ? std::strlen(path) : 0);
+  char* value = static_cast<char*>(std::malloc(size));
+  if (value == nullptr) return;
+  std::snprintf(value, size, "%.*s%s%s", static_cast<int>(length), folder,
+                path != nullptr ? ":" : "", path != nullptr ? path : "");
+  setenv("PATH", value, 1);
+  std::free(value);
+}
+
+}  // namespace
+
+int EnterProgramFolder() {
+  char path[sizeof g_programFolder];
+  ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0 || length >= static_cast<ssize_t>(sizeof path - 1)) return -1;
+  path[length] = '\0';
+  char* slash = std::strrchr(path, '/');
+  if (slash == nullptr) return -1;
+  slash[1] = '\0';
+  if (chdir(path) != 0) return -1;
+  std::memcpy(g_programFolder, path, std::strlen(path) + 1);
+  size_t folderLength = slash == path ? 1 : static_cast<size_t>(slash - path);
+  PutFolderFirstOnPath(path, folderLength);
+  return 0;
+}
+
+void RunInterpreter(const char* commandText) {
+  char command[1024];
+  // A command that does not fit is not run cut short.
+  if (RewriteRedirection(commandText, command, sizeof command) != 0) return;
+  std::fflush(stdout);
+  int ignored = std::system(command);
+  (void)ignored;
+}
+
+void PauseForKey(const char* prompt) {
+  std::fputs(prompt, stdout);
+  std::fflush(stdout);
+  struct termios saved;
+  bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
+  if (terminal) {
+    struct termios raw = saved;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    (void)std::getchar();
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+  } else {
+    // Without a terminal a key is a line; the end of input ends the wait.
+    for (int byte = std::getchar(); byte != EOF && byte != '\n'; byte = std::getchar()) {
+    }
+  }
+  std::fputs("\n", stdout);
+  std::fflush(stdout);
+}
+
+int OpenTextInput(const char* name, TextInput* input) {
+  char found[256];
+  input->stream = nullptr;
+  input->pending = -1;
+  input->ended = 1;
+  const char* path = ResolveName(name, found, sizeof found);
+  struct stat info;
+  // A folder of that name is no file to read, as on Windows.
+  if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  input->stream = std::fopen(path, "rb");
+  if (input->stream == nullptr) return -1;
+  input->ended = 0;
+  return 0;
+}
+
+int DeleteNamedFile(const char* name) {
+  char found[256];
+  return unlink(ResolveName(name, found, sizeof found)) == 0 ? 0 : -1;
+}
+
+namespace {
+
+struct ThreadStart {
+  void (*body)();
+};
+
+void* ThreadEntry(void* argument) {
+  ThreadStart start = *static_cast<ThreadStart*>(argument);
+  std::free(argument);
+  start.body();
+  return nullptr;
+}
+
+}  // namespace
+
+int StartDetachedThread(void (*body)()) {
+  auto* start = static_cast<ThreadStart*>(std::malloc(sizeof(ThreadStart)));
+  if (start == nullptr) return -1;
+  start->body = body;
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  pthread_t thread;
+  int failed = pthread_create(&thread, &attributes, ThreadEntry, start);
+  pthread_attr_destroy(&attributes);
+  if (failed != 0) std::free(start);
+  return failed == 0 ? 0 : -1;
+}
+
+namespace {
+
+// Spawns argv with the given file actions, from the program's folder when
+// the program is there, else along PATH. The child's pid, or -1.
+pid_t SpawnProgram(char** argv, const posix_spawn_file_actions_t* actions) {
+  pid_t child = -1;
+  char path[sizeof g_programFolder + 256];
+  if (std::strchr(argv[0], '/') == nullptr && g_programFolder[0] != '\0' &&
+      std::snprintf(path, sizeof path, "%s%s", g_programFolder, argv[0]) < static_cast<int>(sizeof path) &&
+      access(path, X_OK) == 0) {
+    return posix_spawn(&child, path, actions, nullptr, argv, environ) == 0 ? child : -1;
+  }
+  return posix_spawnp(&child, argv[0], actions, nullptr, argv, environ) == 0 ? child : -1;
+}
+
+}  // namespace
+
+int RunChildWithInput(char* commandLine, const char* inputName) {
+  char arguments[2048];
+  char* argv[64];
+  if (SplitWindowsCommandLine(commandLine, arguments, sizeof arguments, argv, 64) < 1) return -1;
+  char found[256];
+  int input = open(ResolveName(inputName, found, sizeof found), O_RDONLY | O_CLOEXEC);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // Without its input file the program runs with no standard input at all.
+  if (input >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+  } else {
+    posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
+  }
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  std::fflush(stdout);
+  pid_t child = SpawnProgram(argv, &actions);
+  posix_spawn_file_actions_destroy(&actions);
+  if (child > 0) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  if (input >= 0) close(input);
+  return child > 0 ? 0 : -1;
+}

@@ -1,0 +1,113 @@
+// Windows implementation of the platform layer: the Win32 calls and the
+// C runtime's command interpreter, as the tool has always used them.
+#include <windows.h>
+#include <process.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace {
+
+// The last backslash that is a path separator and not the second byte of a
+// double-byte character (0x5C is a valid trail byte in code page 932).
+char* LastPathSeparator(char* path) {
+  char* last = nullptr;
+  for (char* at = path; *at != '\0'; ++at) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(*at)) && at[1] != '\0') {
+      ++at;
+    } else if (*at == '\\') {
+      last = at;
+    }
+  }
+  return last;
+}
+
+}  // namespace
+
+int EnterProgramFolder() {
+  char path[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  // A cut path would name some other folder.
+  if (length == 0 || length >= MAX_PATH) return -1;
+  char* separator = LastPathSeparator(path);
+  if (separator == nullptr) return -1;
+  separator[1] = '\0';
+  return SetCurrentDirectoryA(path) ? 0 : -1;
+}
+
+void RunInterpreter(const char* commandText) {
+  std::fflush(stdout);
+  int ignored = std::system(commandText);
+  (void)ignored;
+}
+
+void PauseForKey(const char* /*prompt: cmd.exe prints its own*/) {
+  std::fflush(stdout);
+  int ignored = std::system("pause");
+  (void)ignored;
+}
+
+int OpenTextInput(const char* name, TextInput* input) {
+  input->pending = -1;
+  input->stream = std::fopen(name, "rb");
+  input->ended = input->stream == nullptr ? 1 : 0;
+  return input->stream == nullptr ? -1 : 0;
+}
+
+int DeleteNamedFile(const char* name) { return DeleteFileA(name) ? 0 : -1; }
+
+namespace {
+
+struct ThreadStart {
+  void (*body)();
+};
+
+void __cdecl ThreadEntry(void* argument) {
+  ThreadStart start = *static_cast<ThreadStart*>(argument);
+  std::free(argument);
+  start.body();
+}
+
+}  // namespace
+
+int StartDetachedThread(void (*body)()) {
+  auto* start = static_cast<ThreadStart*>(std::malloc(sizeof(ThreadStart)));
+  if (start == nullptr) return -1;
+  start->body = body;
+  // _beginthread closes its own handle when the thread ends.
+  if (_beginthread(ThreadEntry, 0, start) == static_cast<uintptr_t>(-1L)) {
+    std::free(start);
+    return -1;
+  }
+  return 0;
+}
+
+int RunChildWithInput(char* commandLine, const char* inputName) {
+  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE file = CreateFileA(inputName, GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE input = nullptr;
+  DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &input, 0, TRUE,
+                  DUPLICATE_SAME_ACCESS);
+  STARTUPINFOA startup;
+  std::memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  PROCESS_INFORMATION process;
+  std::memset(&process, 0, sizeof process);
+  std::fflush(stdout);
+  BOOL started = CreateProcessA(nullptr, commandLine, &inheritable, &inheritable, TRUE,
+                                NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process);
+  if (started) {
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (input != nullptr) CloseHandle(input);
+  return started ? 0 : -1;
+}

@@ -1,0 +1,104 @@
+// The operator's texts. The source is UTF-8; the Windows build encodes the
+// literals as code page 932, the POSIX build leaves them UTF-8. Box lines are
+// written whole: their blanks are counted in display columns (a double-byte
+// character takes two), which a fill computed at run time would get wrong.
+#include "procedure/texts.h"
+
+#include <cstdio>
+
+#include "platform/platform.h"
+
+const char kFlashCountdownFormat[] = "BMCアップデート中です（残り時間＝%02d:%02d）\r";
+const char kResetCountdownFormat[] = "BMC再起動中です（残り時間＝%02d:%02d）\r";
+
+namespace {
+
+const char kBorder[] = "**************************************************\n";
+const char kBlank[] = "*                                                *\n";
+const char kBannerTitle[] = "*   BMCファームウェアアップデート（09-16）       *\n";
+const char kBannerRelease[] = "*                    2026/12/06 (株)Varnholtek   *\n";
+const char kRetry[] = "*   もう一度、最初からやり直してください         *\n";
+const char kContactFirst[] = "\n結果が変わらない場合はお問い合わせ先に連絡してください\n";
+const char kContactSecond[] = "結果が変わらない場合はお問い合わせ先に連絡してください\n";
+const char kClosing[] = "アップデートツールを終了します\n";
+// Shown only where the interpreter has no pause prompt of its own.
+const char kPausePrompt[] = "続行するには何かキーを押してください . . . ";
+const char kRevisionFormat[] = "\nBMCバージョン : %c%c-%c%c\n";
+
+const char* const kMessages[] = {
+    "\nBMCのファームウェアを更新しますか？ [y/n] : ",
+    "\nアップデート対象機のBMCに設定されているIPアドレスを入力してください。\n",
+    "\nBMC IPアドレス : ",
+    "\nアップデート対象機のBMCパスワードは工場出荷状態ですか？ [y/n] : ",
+    "\nBMCパスワードを入力してください。\n",
+    "\nBMCパスワード : ",
+    "[009] image.txt cannot be opened.\n",
+    "[009] image name in image.txt is too long.\n",
+    "[010] version.txt cannot be opened.\n",
+    "[011] fru.txt cannot be opened.\n",
+    "[012] FRU DATA cannot be gotten.\n",
+    "\n",
+};
+
+struct BoxText {
+  const char* firstLine;
+  const char* secondLine;
+  const char* contactLine;
+};
+
+// In the order of ResultBox.
+const BoxText kBoxes[] = {
+    {"*   正常にBMCのアップデートが完了しました        *\n",
+     "*   BMCのバージョンは09-16です                   *\n", nullptr},
+    {"*   [001] IPアドレス入力エラー                   *\n", kRetry, nullptr},
+    {"*   [003] BMCパスワード入力エラー                *\n", kRetry, nullptr},
+    {"*   [004] 対象機種ではありません                 *\n",
+     "*   本装置と対象機種を再度、確認してください     *\n", nullptr},
+    {"*   [005] BMCは最新バージョンです                *\n",
+     "*   BMCをアップデートする必要はありません        *\n", nullptr},
+    {"*   [006] BMCバージョンエラー                    *\n", kRetry, kContactFirst},
+    {"*   [007] BMCバージョンエラー                    *\n", kRetry, kContactSecond},
+    {"*   [008] BMCバージョンエラー                    *\n", kRetry, kContactSecond},
+};
+
+}  // namespace
+
+void ShowBanner() {
+  ConsoleWrite(kBorder);
+  ConsoleWrite(kBlank);
+  ConsoleWrite(kBannerTitle);
+  ConsoleWrite(kBlank);
+  ConsoleWrite(kBannerRelease);
+  ConsoleWrite(kBorder);
+}
+
+void ShowMessage(Message message) { ConsoleWrite(kMessages[message]); }
+
+void ShowRevision(char major1, char major2, char minor1, char minor2) {
+  char line[64];
+  std::snprintf(line, sizeof line, kRevisionFormat, major1, major2, minor1, minor2);
+  ConsoleWrite(line);
+}
+
+void ShowCountdownLine(const char* format, int seconds) {
+  char line[128];
+  std::snprintf(line, sizeof line, format, seconds / 60, seconds % 60);
+  ConsoleWrite(line);
+}
+
+void PrintResultBox(const char* firstLine, const char* secondLine, const char* contactLine) {
+  ConsoleWrite("\n");
+  ConsoleWrite(kBorder);
+  ConsoleWrite(kBlank);
+  ConsoleWrite(firstLine);
+  ConsoleWrite(secondLine);
+  ConsoleWrite(kBlank);
+  ConsoleWrite(kBorder);
+  if (contactLine != nullptr) ConsoleWrite(contactLine);
+  ConsoleWrite(kClosing);
+  PauseForKey(kPausePrompt);
+}
+
+void ShowResultBox(ResultBox box) {
+  PrintResultBox(kBoxes[box].firstLine, kBoxes[box].secondLine, kBoxes[box].contactLine);
+}

@@ -1,0 +1,143 @@
+// The update flow: dialogue, image name, model check, version queries,
+// flash and cold reset, each outcome turned into one result and exit code.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.h"
+#include "procedure/dialogue.h"
+#include "procedure/texts.h"
+#include "procedure/update.h"
+
+UpdateSettings g_updateSettings;
+
+namespace {
+
+const char kFactoryPassword[] = "TOLVE qs Family";
+const int kLineSize = 260;
+const int kAttempts = 100;
+const int kGoOn = -1;  // no exit code yet
+
+int EndWithBox(ResultBox box, int exitCode) {
+  ShowResultBox(box);
+  return exitCode;
+}
+
+// Asks a yes/no question until a reply begins with y or n, at most 100
+// times; kAnswerOther when none did.
+Answer AskYesNo(Message prompt, char* answer) {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    ShowMessage(prompt);
+    int length = ReadReply(answer, kLineSize);
+    if (length < 0) return kAnswerEnd;
+    Answer reply = ClassifyReply(answer, length);
+    if (reply != kAnswerOther) return reply;
+  }
+  return kAnswerOther;
+}
+
+int AskAddress(char* line) {
+  ShowMessage(kMsgAddressRequest);
+  ShowMessage(kMsgAddressPrompt);
+  int length = ReadReply(line, kLineSize);
+  UpdateSettings& settings = g_updateSettings;
+  if (length < 0 ||
+      AcceptAddress(line, length, settings.bmcAddress, sizeof settings.bmcAddress) != 0) {
+    return EndWithBox(kBoxAddressError, 1);
+  }
+  return kGoOn;
+}
+
+int AskPassword(char* answer, char* line) {
+  UpdateSettings& settings = g_updateSettings;
+  Answer reply = AskYesNo(kMsgPasswordStatePrompt, answer);
+  if (reply == kAnswerEnd) return EndWithBox(kBoxPasswordError, 3);
+  if (reply == kAnswerYes) {
+    std::snprintf(settings.bmcPassword, sizeof settings.bmcPassword, "%s", kFactoryPassword);
+  }
+  // After 100 unrecognised replies the password stays empty.
+  if (reply != kAnswerNo) return kGoOn;
+  ShowMessage(kMsgPasswordRequest);
+  ShowMessage(kMsgPasswordPrompt);
+  int length = ReadReply(line, kLineSize);
+  if (length < 0 ||
+      AcceptPassword(line, length, settings.bmcPassword, sizeof settings.bmcPassword) != 0) {
+    return EndWithBox(kBoxPasswordError, 3);
+  }
+  return kGoOn;
+}
+
+// Confirmation, address and password.
+int HoldDialogue(char* answer, char* line) {
+  Answer reply = AskYesNo(kMsgConfirmPrompt, answer);
+  // The end of input declines, as "n" does: no box, no pause.
+  if (reply == kAnswerNo || reply == kAnswerEnd) return 255;
+  int code = AskAddress(line);
+  if (code != kGoOn) return code;
+  return AskPassword(answer, line);
+}
+
+int ReadImageName() {
+  TextInput input;
+  if (OpenTextInput("image.txt", &input) != 0) {
+    ShowMessage(kMsgImageMissing);
+    return 9;
+  }
+  char line[kLineSize];
+  int length = ReadTextLine(&input, line, sizeof line);
+  CloseTextInput(&input);
+  UpdateSettings& settings = g_updateSettings;
+  if (AcceptImageName(line, length, settings.imageName, sizeof settings.imageName) != 0) {
+    ShowMessage(kMsgImageNameTooLong);
+    return 9;
+  }
+  return kGoOn;
+}
+
+// After the flash only 09-16 is success; a BMC still busy gets one cold
+// reset and one more reading.
+int UpdateAndVerify() {
+  FlashFirmware();
+  int after = QueryBmcVersion();
+  if (after == kUpdateInProgress) {
+    ResetBmc();
+    after = QueryBmcVersion();
+    return after == kRevisionTarget ? EndWithBox(kBoxSuccess, 0)
+                                    : EndWithBox(kBoxVersionAfterReset, 8);
+  }
+  return after == kRevisionTarget ? EndWithBox(kBoxSuccess, 0)
+                                  : EndWithBox(kBoxVersionAfterFlash, 7);
+}
+
+int UpdateBmc() {
+  if (CheckTargetModel() != kTargetModel) return EndWithBox(kBoxNotTargetModel, 4);
+  switch (QueryBmcVersion()) {
+    case kRevision0911:
+    case kRevision0912:
+    case kRevision0914:
+      return UpdateAndVerify();
+    case kRevisionTarget:
+    case kRevision0917:
+      return EndWithBox(kBoxAlreadyCurrent, 5);
+    default:
+      return EndWithBox(kBoxVersionBefore, 6);
+  }
+}
+
+}  // namespace
+
+int RunUpdate() {
+  // Where the folder cannot be entered, the working directory stays.
+  (void)EnterProgramFolder();
+  ShowBanner();
+  // The answer buffer lives until the process ends; the line buffer only
+  // through the dialogue.
+  char* answer = static_cast<char*>(std::malloc(kLineSize));
+  char* line = static_cast<char*>(std::malloc(kLineSize));
+  // Without its buffers the tool cannot ask; it stops as if declined.
+  int code = answer != nullptr && line != nullptr ? HoldDialogue(answer, line) : 255;
+  std::free(line);
+  if (code != kGoOn) return code;
+  code = ReadImageName();
+  if (code != kGoOn) return code;
+  return UpdateBmc();
+}

@@ -1,0 +1,62 @@
+// The update procedure's shared record and the operations it drives. The
+// BMC and flash subsystems implement the four operations; each reads
+// UpdateSettings, which is complete before the first of them runs.
+#ifndef BMCUPDATE_PROCEDURE_UPDATE_H_
+#define BMCUPDATE_PROCEDURE_UPDATE_H_
+
+// The texts every external command line needs, NUL-terminated in fixed
+// fields. Written only by the dialogue and the read of image.txt.
+struct UpdateSettings {
+  char bmcAddress[16];
+  char imageName[20];
+  char bmcPassword[20];
+};
+
+// The one record of the process, zero-filled at start.
+extern UpdateSettings g_updateSettings;
+
+// What the version query found, from the four revision characters.
+enum VersionClass {
+  kRevision0911 = 0,
+  kRevision0912 = 1,
+  kRevision0914 = 2,
+  kRevisionTarget = 3,  // 09-16
+  kRevision0917 = 4,
+  kUpdateInProgress = 5,
+  kRevisionOther = 6,
+  kVersionResponseMissing = 8,
+  kVersionFileMissing = 10,
+};
+
+// What the model check found.
+enum ModelCheckResult {
+  kTargetModel = 0,
+  kNotTargetModel = 1,
+  kFruFileMissing = 11,
+  kFruResponseMissing = 12,
+};
+
+// Shows `format` (two %02d, minutes and seconds, ending in "\r") once a
+// second for `seconds` down to 1. Writes nothing before or after.
+void RunCountdown(const char* format, int seconds);
+
+// Reads FRU bytes 0 to 255 and compares the product name with the target
+// models. A ModelCheckResult.
+int CheckTargetModel();
+
+// Reads, shows and classifies the BMC's firmware revision. A VersionClass.
+int QueryBmcVersion();
+
+// Starts the flash program on a worker thread and returns after the fixed
+// update countdown, whether or not the program has ended. Always 0.
+int FlashFirmware();
+
+// Cold-resets the BMC and returns after the fixed restart countdown.
+// Always 0.
+int ResetBmc();
+
+// The whole procedure, from start-up to the result; returns the process exit
+// code.
+int RunUpdate();
+
+#endif  // BMCUPDATE_PROCEDURE_UPDATE_H_

@@ -1,0 +1,26 @@
+// The simulated BMC's host services on POSIX systems.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "host.h"
+
+void PrepareStandardStreams() {
+  // A closed standard descriptor would otherwise be taken by the next file
+  // opened, and chatter meant for the console would land in that file.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1) continue;
+    int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened != -1 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
+}
+
+const char* RawCommandLine() { return nullptr; }
+
+int ReplaceFileAtomically(const char* from, const char* to) {
+  return std::rename(from, to) == 0 ? 0 : -1;
+}

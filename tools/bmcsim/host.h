@@ -1,0 +1,18 @@
+// The few operating-system services the simulated BMC needs that differ
+// between platforms; one of host-posix.cc and host-win32.cc is linked in.
+#ifndef BMCSIM_HOST_H_
+#define BMCSIM_HOST_H_
+
+// Makes the standard streams usable and byte-exact: every byte written or
+// read passes unchanged (no LF to CR LF, no 1Ah as end of input), and a
+// standard handle the parent left closed reads as empty, writes to nowhere.
+void PrepareStandardStreams();
+
+// The raw command line the program was started with, as a NUL-terminated
+// string, or null where the platform starts programs from an argument vector.
+const char* RawCommandLine();
+
+// Moves file `from` over file `to`, replacing it in one step. 0, or -1.
+int ReplaceFileAtomically(const char* from, const char* to);
+
+#endif  // BMCSIM_HOST_H_

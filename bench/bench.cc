@@ -74,7 +74,8 @@ int Run(std::vector<const char*> argv, const std::string& input,
 long PeakResidentKiB() {
   ResetBmc();
   int toTool[2], fromTool[2];
-  if (pipe(toTool) != 0 || pipe(fromTool) != 0) return -1;
+  // Close-on-exec, so the tool holds only its own ends and sees the end of input.
+  if (pipe2(toTool, O_CLOEXEC) != 0 || pipe2(fromTool, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, toTool[0], 0);

@@ -90,8 +90,12 @@ int RunChildWithInput(char* commandLine, const char* inputName) {
   HANDLE file = CreateFileA(inputName, GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   HANDLE input = nullptr;
-  DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &input, 0, TRUE,
-                  DUPLICATE_SAME_ACCESS);
+  // INVALID_HANDLE_VALUE is also the pseudo-handle of this process: a missing
+  // input file must not hand the child a handle to the tool itself.
+  if (file != INVALID_HANDLE_VALUE) {
+    DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &input, 0, TRUE,
+                    DUPLICATE_SAME_ACCESS);
+  }
   STARTUPINFOA startup;
   std::memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;

@@ -19,9 +19,10 @@ bool IsAddressByte(unsigned char byte) {
 }
 
 // Bytes that the quoted password cannot carry through cmd.exe, /bin/sh or a
-// program's argument parsing.
+// program's argument parsing. Bytes from 80h up are refused too: under code
+// page 932 a lead byte before the closing quote would swallow it.
 bool IsPasswordByte(unsigned char byte) {
-  if (byte < 0x20 || byte == 0x7F) return false;
+  if (byte < 0x20 || byte >= 0x7F) return false;
   return std::strchr("\"\\%$`", byte) == nullptr;
 }
 

@@ -21,7 +21,8 @@ Answer ClassifyReply(const char* reply, int length);
 int AcceptAddress(const char* reply, int length, char* field, int fieldSize);
 
 // Copies the password (the reply without its LF) into `field` when it has at
-// most 19 bytes and none that a quoted command line cannot carry. 0, or -1.
+// most 19 bytes, all printable ASCII but for those a quoted command line
+// cannot carry. 0, or -1.
 int AcceptPassword(const char* reply, int length, char* field, int fieldSize);
 
 // Copies the image name (the first line of image.txt without its line

@@ -82,11 +82,13 @@ int ReadImageName() {
     ShowMessage(kMsgImageMissing);
     return 9;
   }
-  char line[kLineSize];
-  int length = ReadTextLine(&input, line, sizeof line);
+  char* line = static_cast<char*>(std::malloc(kLineSize));
+  int length = line != nullptr ? ReadTextLine(&input, line, kLineSize) : -1;
   CloseTextInput(&input);
   UpdateSettings& settings = g_updateSettings;
-  if (AcceptImageName(line, length, settings.imageName, sizeof settings.imageName) != 0) {
+  int accepted = AcceptImageName(line, length, settings.imageName, sizeof settings.imageName);
+  std::free(line);
+  if (accepted != 0) {
     ShowMessage(kMsgImageNameTooLong);
     return 9;
   }

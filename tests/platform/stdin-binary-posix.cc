@@ -1,0 +1,2 @@
+// POSIX streams never translate bytes: nothing to do.
+void SetStdinBinary() {}

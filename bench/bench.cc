@@ -19,7 +19,8 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+// POSIX leaves this declaration to the program.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -96,12 +97,12 @@ long PeakResidentKiB() {
   }
   std::string status = ReadFile("/proc/" + std::to_string(child) + "/status");
   close(toTool[1]);  // releases the pause
-  for (ssize_t n; (n = read(fromTool[0], chunk, sizeof chunk)) > 0;) {
+  while (read(fromTool[0], chunk, sizeof chunk) > 0) {
   }
   close(fromTool[0]);
   waitpid(child, nullptr, 0);
   size_t at = status.find("VmHWM:");
-  return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 6);
+  return at == std::string::npos ? -1 : std::strtol(status.c_str() + at + 6, nullptr, 10);
 }
 
 double Median(std::vector<double> values) {
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string build = argv[1];
-  int runs = argc > 2 ? std::atoi(argv[2]) : 20;
+  int runs = argc > 2 ? static_cast<int>(std::strtol(argv[2], nullptr, 10)) : 20;
   std::string folder = build + "/bench-work";
   std::string setup = "rm -rf '" + folder + "' && mkdir -p '" + folder + "' && cp '" + build +
                       "/tools/bmcupdate-fast' '" + build + "/tools/bmcsim/icmd.exe' '" + build +

@@ -11,10 +11,10 @@
 
 int FormatFlashCommand(char* buffer, int size) {
   const UpdateSettings& settings = g_updateSettings;
-  int length = std::snprintf(
-      buffer, static_cast<size_t>(size),
-      "Yafuflash.exe -force-boot -preserve-config -nw -ip %s -u \"\" -p \"%s\" %s",
-      settings.bmcAddress, settings.bmcPassword, settings.imageName);
+  int length =
+      std::snprintf(buffer, static_cast<size_t>(size),
+                    "Yafuflash.exe -force-boot -preserve-config -nw -ip %s -u \"\" -p \"%s\" %s",
+                    settings.bmcAddress, settings.bmcPassword, settings.imageName);
   return length >= 0 && length < size ? 0 : -1;
 }
 

@@ -79,7 +79,8 @@ int Reap(pid_t child, long long deadline, bool killNow, RunResult* result) {
       killNow = true;
       continue;
     }
-    usleep(10000);
+    struct timespec pause = {0, 10 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
   }
   if (killNow) return kRunTimedOut;
   if (!WIFEXITED(status)) return kRunKilled;

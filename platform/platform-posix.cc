@@ -21,7 +21,8 @@
 #include "platform/platform.h"
 #include "platform/windows-argv.h"
 
-extern char** environ;
+// POSIX leaves this declaration to the program; glibc has it only as an extension.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -191,7 +192,8 @@ pid_t SpawnProgram(char** argv, const posix_spawn_file_actions_t* actions) {
   pid_t child = -1;
   char path[sizeof g_programFolder + 256];
   if (std::strchr(argv[0], '/') == nullptr && g_programFolder[0] != '\0' &&
-      std::snprintf(path, sizeof path, "%s%s", g_programFolder, argv[0]) < static_cast<int>(sizeof path) &&
+      std::snprintf(path, sizeof path, "%s%s", g_programFolder, argv[0]) <
+          static_cast<int>(sizeof path) &&
       access(path, X_OK) == 0) {
     return posix_spawn(&child, path, actions, nullptr, argv, environ) == 0 ? child : -1;
   }

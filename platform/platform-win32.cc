@@ -1,7 +1,7 @@
 // Windows implementation of the platform layer: the Win32 calls and the
 // C runtime's command interpreter, as the tool has always used them.
-#include <windows.h>
 #include <process.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>

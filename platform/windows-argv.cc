@@ -66,8 +66,7 @@ const char* CopyArgument(const char* read, Writer* writer, bool* ok) {
 
 }  // namespace
 
-int SplitWindowsCommandLine(const char* line, char* out, int outSize,
-                            char** argv, int maxArgs) {
+int SplitWindowsCommandLine(const char* line, char* out, int outSize, char** argv, int maxArgs) {
   Writer writer = {out, outSize, 0};
   bool ok = maxArgs >= 2;
   const char* read = line;

@@ -6,7 +6,6 @@
 // Splits `line` into at most maxArgs - 1 arguments written into `out`
 // (outSize bytes), with argv[argc] set to null. Returns argc, or -1 when the
 // line has no program name or does not fit.
-int SplitWindowsCommandLine(const char* line, char* out, int outSize,
-                            char** argv, int maxArgs);
+int SplitWindowsCommandLine(const char* line, char* out, int outSize, char** argv, int maxArgs);
 
 #endif  // BMCUPDATE_PLATFORM_WINDOWS_ARGV_H_

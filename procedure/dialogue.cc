@@ -36,6 +36,7 @@ int CopyField(const char* text, int length, char* field, int fieldSize) {
 }  // namespace
 
 int ReadReply(char* reply, int size) {
+  if (size < 2) return -1;
   int count = 0;
   int byte = 0;
   while (count < size - 1) {

@@ -10,7 +10,7 @@ enum Answer { kAnswerYes, kAnswerNo, kAnswerOther, kAnswerEnd };
 // Reads one reply from standard input: at most size - 1 bytes, stopping
 // after the first LF, which is kept; the rest of a longer line is skipped.
 // Returns the number of bytes stored (NUL bytes included), or -1 when the
-// input had ended before anything was read.
+// input had ended before anything was read (or `size` holds no reply).
 int ReadReply(char* reply, int size);
 
 // The answer given by a reply's first byte.

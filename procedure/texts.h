@@ -11,8 +11,8 @@ enum Message {
   kMsgPasswordStatePrompt,
   kMsgPasswordRequest,
   kMsgPasswordPrompt,
-  kMsgImageMissing,      // [009]
-  kMsgImageNameTooLong,  // [009]
+  kMsgImageMissing,        // [009]
+  kMsgImageNameTooLong,    // [009]
   kMsgVersionFileMissing,  // [010]
   kMsgFruFileMissing,      // [011]
   kMsgFruDataMissing,      // [012]

@@ -1,12 +1,13 @@
 // The update flow: dialogue, image name, model check, version queries,
 // flash and cold reset, each outcome turned into one result and exit code.
+#include "procedure/update.h"
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/platform.h"
 #include "procedure/dialogue.h"
 #include "procedure/texts.h"
-#include "procedure/update.h"
 
 UpdateSettings g_updateSettings;
 
@@ -16,6 +17,10 @@ const char kFactoryPassword[] = "TOLVE qs Family";
 const int kLineSize = 260;
 const int kAttempts = 100;
 const int kGoOn = -1;  // no exit code yet
+
+// The answer buffer, taken once and never released: held here it stays
+// reachable to the end of the process instead of being lost on return.
+char* g_answer = nullptr;
 
 int EndWithBox(ResultBox box, int exitCode) {
   ShowResultBox(box);
@@ -115,13 +120,10 @@ int UpdateBmc() {
   switch (QueryBmcVersion()) {
     case kRevision0911:
     case kRevision0912:
-    case kRevision0914:
-      return UpdateAndVerify();
+    case kRevision0914: return UpdateAndVerify();
     case kRevisionTarget:
-    case kRevision0917:
-      return EndWithBox(kBoxAlreadyCurrent, 5);
-    default:
-      return EndWithBox(kBoxVersionBefore, 6);
+    case kRevision0917: return EndWithBox(kBoxAlreadyCurrent, 5);
+    default: return EndWithBox(kBoxVersionBefore, 6);
   }
 }
 
@@ -133,7 +135,8 @@ int RunUpdate() {
   ShowBanner();
   // The answer buffer lives until the process ends; the line buffer only
   // through the dialogue.
-  char* answer = static_cast<char*>(std::malloc(kLineSize));
+  if (g_answer == nullptr) g_answer = static_cast<char*>(std::malloc(kLineSize));
+  char* answer = g_answer;
   char* line = static_cast<char*>(std::malloc(kLineSize));
   // Without its buffers the tool cannot ask; it stops as if declined.
   int code = answer != nullptr && line != nullptr ? HoldDialogue(answer, line) : 255;

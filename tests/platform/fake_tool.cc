@@ -53,7 +53,7 @@ int DoOption(const char* option, const char* value, int argc, char** argv) {
   if (std::strcmp(option, "--copy-stdin") == 0) return WriteFile(value, ReadStdin());
   if (std::strcmp(option, "--args") == 0) return WriteFile(value, AllArguments(argc, argv));
   if (std::strcmp(option, "--sleep-ms") == 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(value)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::strtol(value, nullptr, 10)));
   }
   return 0;
 }

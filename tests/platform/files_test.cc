@@ -20,14 +20,10 @@ struct NameCase {
 };
 
 const NameCase kNameCases[] = {
-    {"version.txt", false, "version.txt", true},
-    {"Version.txt", false, "version.txt", true},
-    {"VERSION.TXT", false, "version.txt", true},
-    {"fru.txt", false, "FRU.txt", true},
-    {nullptr, false, "version.txt", false},
-    {"version.txt.old", false, "version.txt", false},
-    {"ersion.txt", false, "version.txt", false},
-    {"version.txt", true, "version.txt", false},
+    {"version.txt", false, "version.txt", true}, {"Version.txt", false, "version.txt", true},
+    {"VERSION.TXT", false, "version.txt", true}, {"fru.txt", false, "FRU.txt", true},
+    {nullptr, false, "version.txt", false},      {"version.txt.old", false, "version.txt", false},
+    {"ersion.txt", false, "version.txt", false}, {"version.txt", true, "version.txt", false},
     {"Version.txt", true, "version.txt", false},
 };
 

@@ -84,8 +84,8 @@ TEST_F(InterpreterTest, QuotedArgumentReachesTheProgramWhole) {
     RunInterpreter((std::string("fake_tool --args args.txt -N 1.2.3.4 -P \"") + password +
                     "\" 00 20 18 01 > nul")
                        .c_str());
-    EXPECT_EQ(ReadFileBytes("args.txt"), std::string("--args\nargs.txt\n-N\n1.2.3.4\n-P\n") +
-                                             password + "\n00\n20\n18\n01\n");
+    EXPECT_EQ(ReadFileBytes("args.txt"),
+              std::string("--args\nargs.txt\n-N\n1.2.3.4\n-P\n") + password + "\n00\n20\n18\n01\n");
   }
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 // Commands that also write to standard error: that part must reach the
 // console (our standard error), not the capture file nor the null device.
-int InterpretWithCapture(const char*) {
+int InterpretWithCapture(const char* /*argument*/) {
   RunInterpreter("fake_tool --out CAPTURED-OUT --err CONSOLE-ERR > Version.txt");
   RunInterpreter("fake_tool --out DISCARDED-OUT --err DISCARD-ERR > nul");
   return 0;
@@ -18,7 +18,7 @@ int InterpretWithCapture(const char*) {
 
 // Text written before and after a command, unflushed: the interpreter's
 // output must stand between the two.
-int InterpretInOrder(const char*) {
+int InterpretInOrder(const char* /*argument*/) {
   std::printf("before-command\n");
   RunInterpreter("fake_tool --out DURING-COMMAND");
   std::printf("after-command\n");
@@ -36,11 +36,12 @@ int RunChild(const char* inputName) {
 }
 
 // The result box's pause, then whatever standard input still holds.
-int Pause(const char*) {
+int Pause(const char* /*argument*/) {
   std::printf("before-pause\n");
   PauseForKey("PAUSE-PROMPT");
   std::string rest;
-  for (int byte = std::getchar(); byte != EOF; byte = std::getchar()) rest += static_cast<char>(byte);
+  for (int byte = std::getchar(); byte != EOF; byte = std::getchar())
+    rest += static_cast<char>(byte);
   std::printf("after-pause rest=[%s]\n", rest.c_str());
   return 0;
 }

@@ -41,8 +41,8 @@ const char* HelperFileName() { return FAKE_TOOL_FILE_NAME; }
 std::string MakeFreshFolder(const std::string& tag) {
   std::error_code error;
   auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-  fs::path folder = fs::temp_directory_path(error) /
-                    ("bmcupdate-platform-" + tag + "-" + std::to_string(ticks));
+  fs::path folder =
+      fs::temp_directory_path(error) / ("bmcupdate-platform-" + tag + "-" + std::to_string(ticks));
   fs::create_directories(folder, error);
   return error ? std::string() : folder.string();
 }
@@ -92,7 +92,7 @@ std::string WithoutCarriageReturns(const std::string& text) {
   return result;
 }
 
-bool FinishesWithin(std::function<void()> body, int seconds) {
+bool FinishesWithin(const std::function<void()>& body, int seconds) {
   auto done = std::make_shared<std::atomic<bool>>(false);
   std::thread([body, done] {
     body();

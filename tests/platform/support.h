@@ -41,7 +41,7 @@ std::string WithoutCarriageReturns(const std::string& text);
 
 // Runs `body` on a thread of its own and waits at most `seconds` for it.
 // False when it has not finished; it is then left running.
-bool FinishesWithin(std::function<void()> body, int seconds);
+bool FinishesWithin(const std::function<void()>& body, int seconds);
 
 // Runs this program as "SELF --platform-child SCENARIO ARGUMENT" through the
 // command interpreter, in the working directory, with standard input from
@@ -59,7 +59,7 @@ class WorkFolderTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   // Removes everything but the helper's copy, for the next row of a table.
-  void ClearWorkFolder();
+  static void ClearWorkFolder();
 
   std::string startFolder_;
   std::string workFolder_;

@@ -15,11 +15,13 @@ struct SplitCase {
 };
 
 const SplitCase kSplitCases[] = {
-    {"Yafuflash.exe -force-boot -preserve-config -nw -ip 1.2.3.4 -u \"\" -p \"TOLVE qs Family\" fw.bin",
+    {"Yafuflash.exe -force-boot -preserve-config -nw -ip 1.2.3.4 -u \"\" -p \"TOLVE qs Family\" "
+     "fw.bin",
      {"Yafuflash.exe", "-force-boot", "-preserve-config", "-nw", "-ip", "1.2.3.4", "-u", "", "-p",
       "TOLVE qs Family", "fw.bin"}},
     // A quoted program name ends at the next quote; backslashes are plain in it.
-    {"\"C:\\Tools\\Yafu Flash\\Yafuflash.exe\" -nw", {"C:\\Tools\\Yafu Flash\\Yafuflash.exe", "-nw"}},
+    {"\"C:\\Tools\\Yafu Flash\\Yafuflash.exe\" -nw",
+     {"C:\\Tools\\Yafu Flash\\Yafuflash.exe", "-nw"}},
     {"\"C:\\Tools\\\" -nw", {"C:\\Tools\\", "-nw"}},
     // 2n backslashes before a quote: n of them, and the quote groups.
     {"p \"a\\\\\" b", {"p", "a\\", "b"}},
@@ -55,7 +57,8 @@ int Split(const char* line, int outSize, int maxArgs, std::vector<std::string>* 
   std::vector<char*> argv(maxArgs + 4, &marker);
   int argc = SplitWindowsCommandLine(line, out.data(), outSize, argv.data(), maxArgs);
   for (size_t i = outSize; i < out.size(); ++i) EXPECT_EQ(out[i], kFill) << "out overrun at " << i;
-  for (size_t i = maxArgs; i < argv.size(); ++i) EXPECT_EQ(argv[i], &marker) << "argv overrun at " << i;
+  for (size_t i = maxArgs; i < argv.size(); ++i)
+    EXPECT_EQ(argv[i], &marker) << "argv overrun at " << i;
   if (argc >= 0) {
     EXPECT_EQ(argv[argc], nullptr);
     for (int i = 0; i < argc; ++i) args->push_back(argv[i]);

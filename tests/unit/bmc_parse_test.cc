@@ -17,15 +17,25 @@ class BmcParseTest : public FolderTest {
 const std::string kResponse = "respData[len=15]: 20 10 ";
 
 TEST_F(BmcParseTest, VersionQueryClassifiesTheRevision) {
-  const struct { Capture capture; int versionClass; std::string shown; } kCases[] = {
-      {VersionCapture("09 11"), 0, "\n : 09-11\n"}, {VersionCapture("09 12"), 1, "\n : 09-12\n"},
-      {VersionCapture("09 14"), 2, "\n : 09-14\n"}, {VersionCapture("09 16"), 3, "\n : 09-16\n"},
-      {VersionCapture("09 17"), 4, "\n : 09-17\n"}, {VersionCapture("89 16"), 5, "\n : 89-16\n"},
-      {VersionCapture("8A 00"), 5, "\n : 8A-00\n"}, {VersionCapture("09 13"), 6, "\n : 09-13\n"},
-      {VersionCapture("09 15"), 6, "\n : 09-15\n"}, {VersionCapture("08 16"), 6, "\n : 08-16\n"},
-      {VersionCapture("19 16"), 6, "\n : 19-16\n"}, {VersionCapture("09 26"), 6, "\n : 09-26\n"},
-      {Output(kResponse + "09 16\n"), 3, "\n : 09-16\n"},  // just long enough
-      {Output(kResponse + "09 1\n"), 8, ""},               // too short: no response
+  const struct {
+    Capture capture;
+    int versionClass;
+    std::string shown;
+  } kCases[] = {
+      {VersionCapture("09 11"), 0, "\n : 09-11\n"},
+      {VersionCapture("09 12"), 1, "\n : 09-12\n"},
+      {VersionCapture("09 14"), 2, "\n : 09-14\n"},
+      {VersionCapture("09 16"), 3, "\n : 09-16\n"},
+      {VersionCapture("09 17"), 4, "\n : 09-17\n"},
+      {VersionCapture("89 16"), 5, "\n : 89-16\n"},
+      {VersionCapture("8A 00"), 5, "\n : 8A-00\n"},
+      {VersionCapture("09 13"), 6, "\n : 09-13\n"},
+      {VersionCapture("09 15"), 6, "\n : 09-15\n"},
+      {VersionCapture("08 16"), 6, "\n : 08-16\n"},
+      {VersionCapture("19 16"), 6, "\n : 19-16\n"},
+      {VersionCapture("09 26"), 6, "\n : 09-26\n"},
+      {Output(kResponse + "09 16\n"), 3, "\n : 09-16\n"},     // just long enough
+      {Output(kResponse + "09 1\n"), 8, ""},                  // too short: no response
       {Output("respData[len=15]: 20 11 09 16 02\n"), 8, ""},  // device revision 11h
       {Output("hdr\r\n" + kResponse + "09 16 02\r\n"), 3, "\n : 09-16\n"},
       {Output("hdr\n\x1A" + kResponse + "09 16 02\n"), 8, ""},
@@ -38,7 +48,8 @@ TEST_F(BmcParseTest, VersionQueryClassifiesTheRevision) {
     g_fake = FakePlatform{};
     g_fake.captures = {c.capture};
     EXPECT_EQ(QueryBmcVersion(), c.versionClass);
-    EXPECT_EQ(g_fake.commands, std::vector<std::string>{"icmd.exe -N 10.0.0.7 -P \"pw\" 00 20 18 01 > Version.txt"});
+    EXPECT_EQ(g_fake.commands,
+              std::vector<std::string>{"icmd.exe -N 10.0.0.7 -P \"pw\" 00 20 18 01 > Version.txt"});
     // The revision line's words before " : " are in the console's encoding.
     const std::string& out = g_fake.transcript;
     std::size_t at = out.find(" : ");
@@ -48,8 +59,16 @@ TEST_F(BmcParseTest, VersionQueryClassifiesTheRevision) {
 }
 
 TEST_F(BmcParseTest, ModelCheckReadsTheProductName) {
-  const std::string kNoResponse = "[012] FRU DATA cannot be gotten.\n", kNoFile = "[011] fru.txt cannot be opened.\n";
-  const struct { int typeLength; std::string name; int faultBlock; FruFault fault; int result, commands; std::string shown; } kCases[] = {
+  const std::string kNoResponse = "[012] FRU DATA cannot be gotten.\n",
+                    kNoFile = "[011] fru.txt cannot be opened.\n";
+  const struct {
+    int typeLength;
+    std::string name;
+    int faultBlock;
+    FruFault fault;
+    int result, commands;
+    std::string shown;
+  } kCases[] = {
       {0x0E, "QX5200-kn/KN20", -1, kFruGood, 0, 16, ""},  // spans two reads
       {0x0B, "MIRTA kn300", -1, kFruGood, 0, 16, ""},
       {0x0B, "MIRTA vn300", -1, kFruGood, 0, 16, ""},

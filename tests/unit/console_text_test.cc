@@ -17,8 +17,9 @@ bool ConsoleIsCp932() { return std::strlen(kCharsetProbe) == 2; }
 
 // East Asian wide and fullwidth code points (CJK, kana, fullwidth forms).
 bool IsWide(unsigned point) {
-  const unsigned kRanges[][2] = {{0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
-                                 {0x4E00, 0x9FFF}, {0xF900, 0xFAFF}, {0xFF01, 0xFF60}, {0xFFE0, 0xFFE6}};
+  const unsigned kRanges[][2] = {{0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF},
+                                 {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xF900, 0xFAFF},
+                                 {0xFF01, 0xFF60}, {0xFFE0, 0xFFE6}};
   for (const auto& r : kRanges) {
     if (point >= r[0] && point <= r[1]) return true;
   }
@@ -40,7 +41,8 @@ std::vector<int> Widths(const std::string& text) {
     }
     std::size_t size = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
     unsigned point = size == 1 ? lead : lead & (0x7Fu >> size);
-    for (std::size_t i = 1; i < size && at + i < text.size(); ++i) point = point << 6 | (text[at + i] & 0x3F);
+    for (std::size_t i = 1; i < size && at + i < text.size(); ++i)
+      point = point << 6 | (text[at + i] & 0x3F);
     widths.push_back(IsWide(point) ? 2 : 1);
     at += size;
   }
@@ -56,8 +58,10 @@ int Columns(const std::string& text) {
 // Asterisks at both ends, 50 columns between and including them.
 ::testing::AssertionResult IsBoxLine(const std::string& line) {
   bool bytesFit = !ConsoleIsCp932() || line.size() == 50;  // CP932: a byte per column
-  if (Columns(line) == 50 && bytesFit && line.front() == '*' && line.back() == '*') return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << Columns(line) << " columns, " << line.size() << " bytes: " << line;
+  if (Columns(line) == 50 && bytesFit && line.front() == '*' && line.back() == '*')
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << Columns(line) << " columns, " << line.size() << " bytes: " << line;
 }
 
 // The transcript's lines (each ended by LF) that begin with an asterisk.
@@ -97,9 +101,15 @@ TEST(BoxGeometry, AFillCountedInCharactersFails) {
 }
 
 TEST(Countdown, OneLinePerSecondFromTheFullTimeDownToOne) {
-  const struct { const char* format; int seconds; const char* first; } kCases[] = {
-      {kFlashCountdownFormat, 300, "05:00"}, {kResetCountdownFormat, 90, "01:30"},
-      {kResetCountdownFormat, 61, "01:01"}, {kFlashCountdownFormat, 1, "00:01"}, {kFlashCountdownFormat, 0, ""}};
+  const struct {
+    const char* format;
+    int seconds;
+    const char* first;
+  } kCases[] = {{kFlashCountdownFormat, 300, "05:00"},
+                {kResetCountdownFormat, 90, "01:30"},
+                {kResetCountdownFormat, 61, "01:01"},
+                {kFlashCountdownFormat, 1, "00:01"},
+                {kFlashCountdownFormat, 0, ""}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.seconds);
     g_fake = FakePlatform{};

@@ -23,7 +23,8 @@ void RunInterpreter(const char* commandText) {
   std::string command = commandText;
   g_fake.commands.push_back(command);
   std::size_t turn = g_fake.commands.size() - 1, at = command.rfind(" > ");
-  if (turn >= g_fake.captures.size() || !g_fake.captures[turn].written || at == std::string::npos) return;
+  if (turn >= g_fake.captures.size() || !g_fake.captures[turn].written || at == std::string::npos)
+    return;
   std::string name = command.substr(at + 3);
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::FILE* file = name == "nul" ? nullptr : std::fopen(name.c_str(), "wb");
@@ -33,7 +34,7 @@ void RunInterpreter(const char* commandText) {
   std::fclose(file);
 }
 
-void PauseForKey(const char*) { ++g_fake.pauses; }
+void PauseForKey(const char* /*prompt*/) { ++g_fake.pauses; }
 
 int OpenTextInput(const char* name, TextInput* input) {
   input->stream = std::fopen(name, "rb");
@@ -56,7 +57,9 @@ int StartDetachedThread(void (*body)()) {
   return 0;
 }
 
-int RunChildWithInput(char* commandLine, const char* inputName) {
+// The signature is platform.h's, where the real one may modify the line.
+int RunChildWithInput(char* commandLine,  // NOLINT(readability-non-const-parameter)
+                      const char* inputName) {
   g_fake.childCommands.push_back(commandLine);
   g_fake.childInputs.push_back(inputName);
   return 0;

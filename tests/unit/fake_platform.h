@@ -23,7 +23,7 @@ struct FakePlatform {
   std::vector<std::string> commands;  // interpreter command lines, in order
   std::vector<std::size_t> sleeps;    // transcript size at each sleep
   int pauses = 0;
-  int threads = 0;  // bodies run by StartDetachedThread
+  int threads = 0;                                      // bodies run by StartDetachedThread
   std::vector<std::string> childCommands, childInputs;  // of RunChildWithInput
   std::vector<std::string> deletions;                   // of DeleteNamedFile, in order
 };

@@ -9,10 +9,22 @@ namespace {
 class TextInputTest : public FolderTest {};
 
 TEST_F(TextInputTest, ReadsLinesInTextMode) {
-  const struct { std::string bytes; std::vector<std::string> lines; } kCases[] = {
-      {"ab\r\ncd\r\n", {"ab\n", "cd\n"}}, {"ab\rcd\n", {"ab\rcd\n"}}, {"ab\r\r\n", {"ab\r\n"}},
-      {"ab\r", {"ab\r"}}, {"ab", {"ab"}}, {"", {}},
-      {"ab\ncd\x1A" "ef\ngh\n", {"ab\n", "cd"}}, {"ab\r\x1A" "cd\n", {"ab\r"}},
+  const struct {
+    std::string bytes;
+    std::vector<std::string> lines;
+  } kCases[] = {
+      {"ab\r\ncd\r\n", {"ab\n", "cd\n"}},
+      {"ab\rcd\n", {"ab\rcd\n"}},
+      {"ab\r\r\n", {"ab\r\n"}},
+      {"ab\r", {"ab\r"}},
+      {"ab", {"ab"}},
+      {"", {}},
+      {"ab\ncd\x1A"
+       "ef\ngh\n",
+       {"ab\n", "cd"}},
+      {"ab\r\x1A"
+       "cd\n",
+       {"ab\r"}},
       {Repeat("x", 300) + "\n", {Repeat("x", 259), Repeat("x", 41) + "\n"}},
       {Repeat("x", 259) + "\r\nz", {Repeat("x", 259), "\n", "z"}},
       {Repeat("x", 258) + "\r\nz", {Repeat("x", 258) + "\n", "z"}},

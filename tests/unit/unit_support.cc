@@ -11,7 +11,8 @@ void FolderTest::SetUp() {
   previous_ = std::filesystem::current_path();
   auto stamp = std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
   for (int n = 0;; ++n) {
-    folder_ = std::filesystem::temp_directory_path() / ("bmcupdate-unit-" + stamp + "-" + std::to_string(n));
+    folder_ = std::filesystem::temp_directory_path() /
+              ("bmcupdate-unit-" + stamp + "-" + std::to_string(n));
     if (std::filesystem::create_directory(folder_)) break;
   }
   std::filesystem::current_path(folder_);
@@ -54,11 +55,11 @@ std::string FruText(const unsigned char* bytes, FruFault fault) {
     std::snprintf(hex, sizeof hex, j < 15 ? "%02X " : "%02X", bytes[j]);
     values += hex;
   }
-  std::string line = fault == kFruShort ? marker + values.substr(0, 44) + "\n"
-                   : fault == kFruNoMarker ? "Error: no response from the BMC\n"
-                   // After the values: they still stand at columns 21 + 3j.
-                   : fault == kFruMidLine ? std::string(21, '.') + values + " " + marker + "\n"
-                   : marker + values + "\n";
+  std::string line = fault == kFruShort      ? marker + values.substr(0, 44) + "\n"
+                     : fault == kFruNoMarker ? "Error: no response from the BMC\n"
+                     // After the values: they still stand at columns 21 + 3j.
+                     : fault == kFruMidLine ? std::string(21, '.') + values + " " + marker + "\n"
+                                            : marker + values + "\n";
   if (fault == kFru1A) return head + '\x1A' + line;
   std::string text = head + line + "Completion Code: 00\n", crlf;
   for (char c : text) crlf += c == '\n' ? "\r\n" : std::string(1, c);
@@ -67,7 +68,8 @@ std::string FruText(const unsigned char* bytes, FruFault fault) {
 
 }  // namespace
 
-std::vector<Capture> FruCaptures(int typeLength, const std::string& name, int faultBlock, FruFault fault) {
+std::vector<Capture> FruCaptures(int typeLength, const std::string& name, int faultBlock,
+                                 FruFault fault) {
   std::vector<unsigned char> image(256);
   for (int i = 0; i < 256; ++i) image[i] = static_cast<unsigned char>(i);
   image[0x73] = static_cast<unsigned char>(typeLength);

@@ -14,21 +14,25 @@ const std::string kDefault = kAddressed + "y\n";         // and the factory pass
 std::vector<std::string> Cmds(const std::string& password, int fru, const std::string& rest) {
   std::string head = "icmd.exe -N " + kAddress + " -P \"" + password + "\" ";
   std::vector<std::string> lines;
-  for (int i = 0; i < fru; ++i) lines.push_back(head + "00 20 28 11 00 " + "0123456789ABCDEF"[i] + "0 00 10 > fru.txt");
-  for (char c : rest) lines.push_back(head + (c == 'V' ? "00 20 18 01 > Version.txt" : "00 20 18 02 > nul"));
+  for (int i = 0; i < fru; ++i)
+    lines.push_back(head + "00 20 28 11 00 " + "0123456789ABCDEF"[i] + "0 00 10 > fru.txt");
+  for (char c : rest)
+    lines.push_back(head + (c == 'V' ? "00 20 18 01 > Version.txt" : "00 20 18 02 > nul"));
   return lines;
 }
 
 // The flash command line.
 std::string Flash(const std::string& password, const std::string& image) {
-  return "Yafuflash.exe -force-boot -preserve-config -nw -ip " + kAddress + " -u \"\" -p \"" + password + "\" " + image;
+  return "Yafuflash.exe -force-boot -preserve-config -nw -ip " + kAddress + " -u \"\" -p \"" +
+         password + "\" " + image;
 }
 
 // A target model's sixteen FRU captures, then one per later command (the
 // cold reset's "> nul" gets nothing); or those of another model.
 std::vector<Capture> Target(const std::vector<std::string>& revisions) {
   std::vector<Capture> all = FruCaptures(0xCB, "MIRTA kn300");
-  for (const std::string& r : revisions) all.push_back(r == "-" ? NoFile() : r[0] == '!' ? Output(r) : VersionCapture(r));
+  for (const std::string& r : revisions)
+    all.push_back(r == "-" ? NoFile() : r[0] == '!' ? Output(r) : VersionCapture(r));
   return all;
 }
 std::vector<Capture> Other(int faultBlock = -1, FruFault fault = kFruGood) {
@@ -42,15 +46,17 @@ struct FlowCase {
   std::vector<Capture> captures;
   int exitCode;
   std::vector<std::string> commands;
-  std::string flash;  // the flash command line, empty when none runs
+  std::string flash;            // the flash command line, empty when none runs
   int prompts, pauses, sleeps;  // yes/no prompts shown, pauses, sleeps
-  std::string left;   // capture files left: "f" fru.txt, "v" version.txt
+  std::string left;             // capture files left: "f" fru.txt, "v" version.txt
   // ASCII pieces of the transcript in order; without a box the last ends it.
   std::vector<std::string> shown;
 };
 
 void PrintTo(const FlowCase& c, std::ostream* out) { *out << c.name; }
 
+// One row per path, kept as laid out.
+// clang-format off
 const FlowCase kFlowCases[] = {
     {"declined", "n\n", "fw.bin\n", {}, 255, {}, "", 1, 0, 0, "", {"[y/n] : "}},
     {"input ends at the confirmation", "", "fw.bin\n", {}, 255, {}, "", 1, 0, 0, "", {"[y/n] : "}},
@@ -93,6 +99,7 @@ const FlowCase kFlowCases[] = {
     {"100 unrecognised password states", kAddressed + Repeat("x\n", 100) + "y\n", "fw.bin\n", Target({"09 12", "09 16"}), 0,
      Cmds("", 16, "VV"), Flash("", "fw.bin"), 101, 1, 300, "", {}},
 };
+// clang-format on
 
 class UpdateFlowTest : public FolderTest, public ::testing::WithParamInterface<FlowCase> {};
 
@@ -109,7 +116,9 @@ TEST_P(UpdateFlowTest, EndsWithItsExitCode) {
   EXPECT_EQ(g_fake.childInputs, std::vector<std::string>(flash.size(), "yes.txt"));
   EXPECT_EQ(g_fake.threads, static_cast<int>(flash.size()));
   int prompts = 0;
-  for (std::size_t at = out.find("[y/n] : "); at != std::string::npos; at = out.find("[y/n] : ", at + 1)) ++prompts;
+  for (std::size_t at = out.find("[y/n] : "); at != std::string::npos;
+       at = out.find("[y/n] : ", at + 1))
+    ++prompts;
   EXPECT_EQ(prompts, c.prompts);
   EXPECT_EQ(g_fake.pauses, c.pauses);
   EXPECT_EQ(g_fake.sleeps.size(), static_cast<std::size_t>(c.sleeps));

@@ -37,8 +37,8 @@ void CloseArea(unsigned char* fru, int start, int at) {
 }  // namespace
 
 void BuildFruImage(const char* product, unsigned char fru[256]) {
-  static const unsigned char kHeader[8] = {0x01, 0x00, 0x00, kBoardArea / 8,
-                                           kProductArea / 8, 0x00, 0x00, 0xF1};
+  static const unsigned char kHeader[8] = {0x01, 0x00, 0x00, kBoardArea / 8, kProductArea / 8,
+                                           0x00, 0x00, 0xF1};
   std::memset(fru, 0, 256);
   std::memcpy(fru, kHeader, sizeof kHeader);
 

@@ -55,8 +55,8 @@ Request ParseRequest(int argc, char** argv, int* offset) {
 // Fills `data` with the response data bytes; returns their count.
 int BuildResponse(Request request, const SimState& s, int offset, unsigned char* data) {
   // Additional device support, manufacturer, product and auxiliary bytes.
-  static const unsigned char kDeviceFill[] = {0xBF, 0x7A, 0x1B, 0x00, 0x01, 0x0A,
-                                              0x00, 0x00, 0x00, 0x00};
+  static const unsigned char kDeviceFill[] = {0xBF, 0x7A, 0x1B, 0x00, 0x01,
+                                              0x0A, 0x00, 0x00, 0x00, 0x00};
   if (request == kColdReset) return 0;
   if (request == kReadFru) {
     data[0] = 0x10;
@@ -86,8 +86,7 @@ void PrintLine(const char* text, SimFault fault) {
 }
 
 // Prints header, response line and status line as the fault shapes them.
-void PrintAnswer(int argc, char** argv, const unsigned char* data, int length,
-                 SimFault fault) {
+void PrintAnswer(int argc, char** argv, const unsigned char* data, int length, SimFault fault) {
   char line[1024];
   int used = std::snprintf(line, sizeof line, "Raw IPMI request to %s:", argv[2]);
   for (int i = 5; i < argc && used > 0 && used < static_cast<int>(sizeof line); ++i) {

@@ -31,7 +31,10 @@ int HexDigit(char c) {
 int ParseHexBytes(const char* text, unsigned char* out, int count) {
   int n = 0;
   for (const char* p = text; *p != '\0';) {
-    if (*p == ' ' || *p == '\t') { ++p; continue; }
+    if (*p == ' ' || *p == '\t') {
+      ++p;
+      continue;
+    }
     int high = HexDigit(p[0]);
     int low = high < 0 ? -1 : HexDigit(p[1]);
     if (low < 0 || n == count) return -1;
@@ -52,8 +55,8 @@ int ParseCount(const char* text, long* out) {
 
 // Maps a fault name to its kind. 0, or -1.
 int ParseFault(const char* text, SimFault* out) {
-  static const char* const kNames[] = {"none",  "no-response", "truncated",
-                                       "crlf",  "ctrlz",       "no-capture"};
+  static const char* const kNames[] = {"none", "no-response", "truncated",
+                                       "crlf", "ctrlz",       "no-capture"};
   for (int i = 0; i < 6; ++i) {
     if (std::strcmp(text, kNames[i]) != 0) continue;
     *out = static_cast<SimFault>(i);
@@ -152,7 +155,7 @@ void SetDefaults(SimState* s, FruSource* source) {
 }  // namespace
 
 void LoadState(SimState* state) {
-  FruSource source;
+  FruSource source = {};
   SetDefaults(state, &source);
   std::FILE* file = std::fopen(kStateFile, "rb");
   char line[kLineSize];

@@ -18,18 +18,18 @@ enum SimFaultScope { kScopeAll, kScopeVersion, kScopeFru };
 
 // Everything bmcsim.txt says, with the defaults filled in.
 struct SimState {
-  unsigned char fru[256];           // FRU device 0, bytes 0 to 255
-  unsigned char deviceId;           // Get Device ID data byte 0
-  unsigned char deviceRevision;     // data byte 1
-  unsigned char firmware[2];        // data bytes 2 and 3
-  int hasAfterReset;                // 1 when after_reset= was given
-  unsigned char afterReset[2];      // firmware a cold reset sets when busy
-  SimFault fault;                   // fault=
-  SimFaultScope faultScope;         // fault_scope=
-  int failFruAt;                    // 1-based FRU request to fail, 0: none
-  long flashDelayMs;                // flash_delay_ms=
-  int hasFlashSets;                 // 1 when flash_sets= was given
-  unsigned char flashSets[2];       // firmware the flash writes when done
+  unsigned char fru[256];        // FRU device 0, bytes 0 to 255
+  unsigned char deviceId;        // Get Device ID data byte 0
+  unsigned char deviceRevision;  // data byte 1
+  unsigned char firmware[2];     // data bytes 2 and 3
+  int hasAfterReset;             // 1 when after_reset= was given
+  unsigned char afterReset[2];   // firmware a cold reset sets when busy
+  SimFault fault;                // fault=
+  SimFaultScope faultScope;      // fault_scope=
+  int failFruAt;                 // 1-based FRU request to fail, 0: none
+  long flashDelayMs;             // flash_delay_ms=
+  int hasFlashSets;              // 1 when flash_sets= was given
+  unsigned char flashSets[2];    // firmware the flash writes when done
 };
 
 // Fills `state` from bmcsim.txt; a missing file gives the defaults. A line

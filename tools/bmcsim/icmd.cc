@@ -107,6 +107,23 @@ void PrintAnswer(int argc, char** argv, const unsigned char* data, int length, S
   PrintLine("Completion Code: 00", fault);
 }
 
+// Copies the file `name` to stdout byte for byte. 0, or -1 when it cannot
+// be opened (nothing is printed then).
+int PrintRawOutput(const char* name) {
+  std::FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "bmcsim: raw_output file %s cannot be opened\n", name);
+    return -1;
+  }
+  char buffer[65536];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    std::fwrite(buffer, 1, got, stdout);
+  }
+  std::fclose(file);
+  return 0;
+}
+
 // Deletes the capture file the request's output is redirected into.
 void DeleteCapture(Request request) {
   if (request == kGetDeviceId) {
@@ -126,7 +143,12 @@ int Answer(Request request, int offset, int fruRequestNumber, int argc, char** a
   unsigned char data[32];
   int length = BuildResponse(request, state, offset, data);
   std::fputs("icmd: session opened\n", stderr);
-  PrintAnswer(argc, argv, data, length, fault);
+  // A raw file replaces everything printed, and the faults with it.
+  if (state.rawOutput[0] != '\0' && FaultHits(state, request)) {
+    fault = PrintRawOutput(state.rawOutput) == 0 ? kFaultNone : kFaultNoResponse;
+  } else {
+    PrintAnswer(argc, argv, data, length, fault);
+  }
   std::fflush(stdout);
   if (fault == kFaultNoCapture) DeleteCapture(request);
   if (request == kColdReset && (state.firmware[0] & 0x80) != 0 && state.hasAfterReset) {

@@ -101,6 +101,12 @@ int ApplyOtherKey(SimState* s, const char* key, const char* value) {
   if (std::strcmp(key, "fault") == 0) return ParseFault(value, &s->fault);
   if (std::strcmp(key, "fault_scope") == 0) return ParseScope(value, &s->faultScope);
   if (std::strcmp(key, "flash_delay_ms") == 0) return ParseCount(value, &s->flashDelayMs);
+  if (std::strcmp(key, "raw_output") == 0) {
+    int length = std::snprintf(s->rawOutput, sizeof s->rawOutput, "%s", value);
+    if (length >= 0 && length < static_cast<int>(sizeof s->rawOutput)) return 0;
+    s->rawOutput[0] = '\0';  // a cut name would name some other file
+    return -1;
+  }
   if (std::strcmp(key, "fail_fru_at") != 0) return 1;
   if (ParseCount(value, &count) != 0 || count > 1000000) return -1;
   s->failFruAt = static_cast<int>(count);

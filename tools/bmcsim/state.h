@@ -30,6 +30,7 @@ struct SimState {
   long flashDelayMs;             // flash_delay_ms=
   int hasFlashSets;              // 1 when flash_sets= was given
   unsigned char flashSets[2];    // firmware the flash writes when done
+  char rawOutput[256];           // raw_output=: a file printed instead, or ""
 };
 
 // Fills `state` from bmcsim.txt; a missing file gives the defaults. A line

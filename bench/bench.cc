@@ -52,8 +52,7 @@ void ResetBmc() {
 
 // Runs argv from the working directory with stdin from `input` and stdout to `output`;
 // the exit code, or -1.
-int Run(std::vector<const char*> argv, const std::string& input,
-        const std::string& output) {
+int Run(std::vector<const char*> argv, const std::string& input, const std::string& output) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);

@@ -27,17 +27,6 @@ namespace {
 // How long a simulator may take to listen.
 const std::chrono::seconds kStartBound(5);
 
-// True when an executable of that name is on PATH.
-bool OnPath(const char* program) {
-  const char* path = std::getenv("PATH");
-  std::stringstream folders(path != nullptr ? path : "");
-  std::string folder;
-  while (std::getline(folders, folder, ':')) {
-    if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-  }
-  return false;
-}
-
 // The whole file; empty when it cannot be read.
 std::string ReadWhole(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -138,8 +127,12 @@ pid_t Launch(const std::string& folder) {
 Simulator::~Simulator() { KillSimulator(this); }
 
 std::string MissingPrerequisite() {
-  if (!OnPath("ipmi_sim")) return "ipmi_sim is not installed (Debian package openipmi)";
-  if (!OnPath("ipmitool")) return "ipmitool is not installed (Debian package ipmitool)";
+  if (std::system("command -v ipmi_sim > /dev/null") != 0) {
+    return "ipmi_sim is not installed (Debian package openipmi)";
+  }
+  if (std::system("command -v ipmitool > /dev/null") != 0) {
+    return "ipmitool is not installed (Debian package ipmitool)";
+  }
   if (std::string(IPMISIM_PLUGIN_PATH).empty()) {
     return "the simulator plug-in was not built: no OpenIPMI headers at configure time "
            "(Debian package libopenipmi-dev)";
@@ -206,12 +199,6 @@ bool StartSimulator(const std::string& folder, const SimulatorSetup& setup, Simu
   ADD_FAILURE() << "ipmi_sim does not listen on " << setup.address << ":623:\n"
                 << ReadWhole(folder + "/sim.log");
   return false;
-}
-
-void FreezeSimulator(const Simulator& simulator) {
-  if (simulator.pid > 0) {
-    EXPECT_EQ(0, kill(simulator.pid, SIGSTOP));
-  }
 }
 
 void KillSimulator(Simulator* simulator) {

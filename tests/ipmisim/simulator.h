@@ -39,10 +39,6 @@ std::string FruImage(const std::string& product);
 // reported as a test failure, when it does not.
 bool StartSimulator(const std::string& folder, const SimulatorSetup& setup, Simulator* simulator);
 
-// Stops the simulator's process (SIGSTOP): it keeps its address but no
-// longer answers.
-void FreezeSimulator(const Simulator& simulator);
-
 // Kills the simulator and waits for it. Does nothing when none runs.
 void KillSimulator(Simulator* simulator);
 

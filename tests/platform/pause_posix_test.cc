@@ -1,5 +1,5 @@
-// PauseForKey without a terminal: a key is one line, the end of input ends
-// the wait, and the prompt stands between our text and what follows.
+// PauseForKey without a terminal: a key is one line, and the prompt stands
+// between our text and what follows.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,28 +10,22 @@ namespace {
 
 using PausePosixTest = WorkFolderTest;
 
-struct PauseCase {
-  const char* input;
-  const char* rest;  // what standard input holds after the pause
-};
-
-const PauseCase kPauseCases[] = {
-    {"\n", ""},
-    {"key\n", ""},
-    {"key\nnext line\n", "next line\n"},
-    {"\nnext line\n", "next line\n"},
-    {"key without line feed", ""},
-};
-
 TEST_F(PausePosixTest, TakesOneLineAsTheKey) {
-  for (const PauseCase& row : kPauseCases) {
+  const struct {
+    const char* input;
+    const char* rest;  // what standard input holds after the pause
+  } kCases[] = {{"key\nnext line\n", "next line\n"},
+                {"\nnext line\n", "next line\n"},
+                {"key without line feed", ""}};
+  for (const auto& row : kCases) {
     SCOPED_TRACE(row.input);
-    ClearWorkFolder();
     ASSERT_TRUE(WriteFileBytes("input.txt", row.input));
-    ASSERT_TRUE(RunScenarioProcess("pause", "", "input.txt")) << "the pause did not return";
-
-    EXPECT_EQ(ReadFileBytes("out.txt"),
-              std::string("before-pause\nPAUSE-PROMPT\nafter-pause rest=[") + row.rest + "]\n");
+    ASSERT_TRUE(RunScenarioProcess("console", "", "input.txt")) << "the pause did not return";
+    EXPECT_EQ(
+        ReadFileBytes("out.txt"),
+        std::string(
+            "before-command\nDURING-COMMAND\nafter-command\nPAUSE-PROMPT\nafter-pause rest=[") +
+            row.rest + "]\n");
   }
 }
 

@@ -22,8 +22,9 @@ exclude="${LINT_EXCLUDE:-^$}"
 failed=()
 
 # Tracked files, and new ones not yet added (but not ignored ones).
+# Deleted files still listed by the index are left out.
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard '*.cc' '*.h' |
-  grep -Ev "$exclude")
+  grep -Ev "$exclude" | while read -r file; do [ -f "$file" ] && echo "$file"; done)
 mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cc$')
 echo "== lint: ${#sources[@]} files"
 

@@ -1,0 +1,256 @@
+// The tool end to end against the simulated BMC, from one table: what the
+// operator types, what the BMC and the folder hold, and what must come of
+// it: exit code, the whole console transcript, the requests made, the flash
+// program's arguments and input, and the files left behind.
+#include "e2e.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using std::string;
+const char kAddr[] = "127.100.200.201";
+const char kFactory[] = "TOLVE qs Family";
+const char kImage[] = "BMC_fw_0916_rel.ima\r\n";
+const char kYes[] = "y\r\ny\r\nY\r\n";
+const char kUpdate[] = "c a s r0912 f r0916 b0";
+
+struct Case {
+  const char* name;
+  string input;  // the operator's replies
+  string state;  // bmcsim.txt
+  int exitCode;
+  const char* expected;  // transcript tokens (see Transcript)
+  const char* requests;  // F Read FRU Data, A all sixteen, V Get Device ID, R Cold Reset, X flash
+  string image = kImage;
+  const char* folder = "";  // "-NAME" removes a file, "/NAME" puts a folder in its place
+  const char* left = "";    // capture files left in the folder
+  string raw{};             // raw.bin, for raw_output=
+  const char* address = kAddr;
+  const char* password = kFactory;
+};
+
+string operator*(const string& text, int times) {
+  string all;
+  while (times-- > 0) all += text;
+  return all;
+}
+
+// `size` random bytes from a fixed seed that begin with NUL, CR and hold 1Ah.
+string Binary(size_t size) {
+  std::mt19937 random(1);  // NOLINT(cert-msc32-c,cert-msc51-cpp): the same bytes every run
+  string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+  return bytes.replace(0, 2, string("\0\r", 2)).replace(64, 1, "\x1A");
+}
+
+const string kGo = string("y\n") + kAddr + "\ny\n";
+const string kOwn = string("y\n") + kAddr + "\nn\n";
+const string kNul(1, '\0');
+const string kLong = string("x") * 298;
+const string kFiller = string("Completion Code: 00 ") * 50 + "\n";
+const string kVersionLine = "respData[len=15]: 20 10 09 16 02 BF 7A 1B 00 01 0A 00 00 00 00";
+const string kFruLine = "respData[len=17]: 10 00 00 00 CB 4D 49 52 54 41 20 6B 6E 33 30 30 00";
+const char kRawVersion[] = "raw_output=raw.bin\nfirmware=09 16\nfault_scope=version\n";
+const char kRawFru[] = "raw_output=raw.bin\nfirmware=09 16\nfault_scope=fru\n";
+
+// A 259-byte line that ends in the marker, with the values read where a
+// response line has them.
+string MarkerLast(const string& line, size_t columns, size_t marker) {
+  return string(marker, '.') + line.substr(marker, columns - marker) +
+         string(259 - columns - marker, '.') + line.substr(0, marker);
+}
+
+std::vector<Case> Cases() {
+  const char* noFru = "c a s m12 b4";
+  return {
+      {"Declined", "Nope\n", "", 255, "c", ""},
+      {"EndOfInputAtConfirmation", "", "", 255, "c", ""},
+      {"AskedAgainAfterEmptyAndNul", "\n" + kNul + "y\nn\n", "", 255, "c c c", ""},
+      {"HundredthConfirmation", string("maybe\n") * 99 + "n\n", "", 255, "c*100", ""},
+      {"HundredUnrecognisedGoOn", string("?\n") * 100 + "1.2.34\ny\n", "", 9, "c*100 a s m9", "",
+       kImage, "-image.txt"},
+      {"RestOfLongLineSkippedPastNul", "x" + kLong.substr(10) + kNul + "xx\nn\n", "", 255, "c c",
+       ""},
+      {"AddressFiveBytes", "y\n1.2.3\n", "", 1, "c a b1", ""},
+      {"AddressSixteenBytes", "y\n192.168.100.2001\n", "", 1, "c a b1", ""},
+      {"AddressBlank", "y\n192.168 .0.1\n", "", 1, "c a b1", ""},
+      {"AddressMetacharacters", "y\n1.2.3.4&x|y>z\n", "", 1, "c a b1", ""},
+      {"AddressNul", "y\n127.100" + kNul + "200.201\n", "", 1, "c a b1", ""},
+      {"AddressLongLine", "y\n1" + kLong + "\n" + kGo.substr(2), "", 1, "c a b1", ""},
+      {"EndOfInputAtAddress", "y\n", "", 1, "c a b1", ""},
+      {"AddressAtEndOfInput", "y\n1.2.3.4", "", 3, "c a s b3", ""},
+      {"EndOfInputAtPasswordState", kGo.substr(0, kGo.size() - 2), "", 3, "c a s b3", ""},
+      {"EndOfInputAtPassword", kOwn, "", 3, "c a s p b3", ""},
+      {"PasswordTwentyBytes", kOwn + "abcdefghij0123456789\n", "", 3, "c a s p b3", ""},
+      {"PasswordQuote", kOwn + "pass\"word\n", "", 3, "c a s p b3", ""},
+      {"PasswordPercent", kOwn + "pa%PATH%ss\n", "", 3, "c a s p b3", ""},
+      {"PasswordBackslash", kOwn + "pass\\word\n", "", 3, "c a s p b3", ""},
+      {"PasswordDollar", kOwn + "pa$HOME\n", "", 3, "c a s p b3", ""},
+      {"PasswordBackquote", kOwn + "pa`id`ss\n", "", 3, "c a s p b3", ""},
+      {"PasswordTab", kOwn + "pass\tword\n", "", 3, "c a s p b3", ""},
+      {"PasswordLeadByte", kOwn + "pass\x81\n", "", 3, "c a s p b3", ""},
+      {"PasswordNul", kOwn + "pass" + kNul + "word\n", "", 3, "c a s p b3", ""},
+      {"PasswordLongLine", kOwn + "p" + kLong + "\n", "", 3, "c a s p b3", ""},
+      // The password reaches icmd.exe as typed, as one argument.
+      {"PasswordMetacharacters", "y\n1.2.34\nn\nP w&|<>^()!'#,;=@~1\n", "fail_fru_at=1\n", 4,
+       "c a s p m12 b4", "F", kImage, "", "fru.txt", "", "1.2.34", "P w&|<>^()!'#,;=@~1"},
+      {"PasswordEmpty", "y\nbmc-01.lab\nn\n\n", "fail_fru_at=1\n", 4, "c a s p m12 b4", "F", kImage,
+       "", "fru.txt", "", "bmc-01.lab", ""},
+      {"PasswordAtEndOfInput", "y\nfe80::1\nn\nsecret", "fail_fru_at=1\n", 4, "c a s p m12 b4", "F",
+       kImage, "", "fru.txt", "", "fe80::1", "secret"},
+      {"PasswordStateLongLine", "y\n" + string(kAddr) + "\nn" + kLong + "\nsecret\n",
+       "fail_fru_at=1\n", 4, "c a s p m12 b4", "F", kImage, "", "fru.txt", "", kAddr, "secret"},
+      {"PasswordStateUnanswered", string("y\n") + kAddr + "\n" + string("?\n") * 100,
+       "fail_fru_at=1\n", 4, "c a s*100 m12 b4", "F", kImage, "", "fru.txt", "", kAddr, ""},
+      {"PasswordStateWithoutLineFeed", kGo.substr(0, kGo.size() - 1), "fail_fru_at=1\n", 4, noFru,
+       "F", kImage, "", "fru.txt"},
+      {"ImageMissing", kGo, "", 9, "c a s m9", "", kImage, "-image.txt"},
+      {"ImageTwentyBytes", kGo, "", 9, "c a s mL", "", "fw0916_abcdefghi.ima\r\n"},
+      {"ImageTwentyBytesAtEnd", kGo, "", 9, "c a s mL", "", "fw0916_abcdefghi.ima"},
+      {"ImageBinary", kGo, "", 9, "c a s mL", "", Binary(4096)},
+      {"ImageEmpty", kGo, "", 7, "c a s r0912 f r0912 b7", "AVXV", ""},
+      {"ImageWithoutLineFeed", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV",
+       "BMC_fw_0916_rel.ima"},
+      {"OtherModelCase", kGo, "product=MIRTA KN300\n", 4, "c a s b4", "A"},
+      {"PrefixOfModel", kGo, "product=QX5200-kn/KN2\n", 4, "c a s b4", "A"},
+      {"FruCaptureIsFolder", kGo, "", 4, "c a s m11 b4", "", kImage, "/fru.txt", "fru.txt"},
+      {"TenthFruMissing", kGo, "fail_fru_at=10\n", 4, noFru, "FFFFFFFFFF", kImage, "", "fru.txt"},
+      {"FruTruncated", kGo, "fault=truncated\nfault_scope=fru\n", 4, noFru, "F", kImage, "",
+       "fru.txt"},
+      {"FruCtrlZ", kGo, "fault=ctrlz\nfault_scope=fru\n", 4, noFru, "F", kImage, "", "fru.txt"},
+      {"FruEmpty", kGo, kRawFru, 4, noFru, "F", kImage, "", "fru.txt", ""},
+      {"FruBinary", kGo, kRawFru, 4, noFru, "F", kImage, "", "fru.txt", Binary(65536)},
+      {"Fru10MB", kGo, kRawFru, 4, noFru, "F", kImage, "", "fru.txt", kFiller * 10240},
+      {"Fru1000ByteLines", kGo, kRawFru, 5, "c a s r0916 b5", "AV", kImage, "", "",
+       kFiller + kFruLine + string(931, ' ') + "\n" + kFiller},
+      {"FruMarkerEndsFile", kGo, kRawFru, 5, "c a s r0916 b5", "AV", kImage, "", "",
+       MarkerLast(kFruLine, 68, 21)},
+      {"FruMarkerInRest", kGo, kRawFru, 4, noFru, "F", kImage, "", "fru.txt",
+       string(259, '.') + kFruLine + "\n"},
+      {"IcmdMissing", kGo, "", 4, noFru, "", kImage, "-icmd.exe", "fru.txt"},
+      {"Current", kGo, "product=QX5200-kn/KN20\nfirmware=09 16\n", 5, "c a s r0916 b5", "AV"},
+      {"Newer", kGo, "product=MIRTA vn300\nfirmware=09 17\nfault=crlf\n", 5, "c a s r0917 b5",
+       "AV"},
+      {"Unknown0913", kGo, "firmware=09 13\n", 6, "c a s r0913 b6", "AV"},
+      {"BusyBeforeUpdate", kGo, "firmware=8A 16\n", 6, "c a s r8A16 b6", "AV"},
+      {"OtherDeviceRevision", kGo, "device_revision=11\n", 6, "c a s b6", "AV", kImage, "",
+       "version.txt"},
+      {"VersionTruncated", kGo, "fault=truncated\nfault_scope=version\n", 6, "c a s b6", "AV",
+       kImage, "", "version.txt"},
+      {"VersionCtrlZ", kGo, "fault=ctrlz\nfault_scope=version\n", 6, "c a s b6", "AV", kImage, "",
+       "version.txt"},
+      {"VersionCaptureIsFolder", kGo, "", 6, "c a s m10 b6", "A", kImage, "/version.txt",
+       "version.txt"},
+      {"VersionEmpty", kGo, kRawVersion, 6, "c a s b6", "AV", kImage, "", "version.txt", ""},
+      {"VersionBinary", kGo, kRawVersion, 6, "c a s b6", "AV", kImage, "", "version.txt",
+       Binary(65536)},
+      {"Version10MB", kGo, kRawVersion, 5, "c a s r0916 b5", "AV", kImage, "", "",
+       kFiller * 10240 + kVersionLine + "\n"},
+      {"VersionMarkerEndsLine", kGo, kRawVersion, 5, "c a s r0916 b5", "AV", kImage, "", "",
+       MarkerLast(kVersionLine, 29, 24) + "\n"},
+      {"VersionMarkerInRest", kGo, kRawVersion, 6, "c a s b6", "AV", kImage, "", "version.txt",
+       string(259, '.') + kVersionLine + "\n"},
+      {"Updated", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV"},
+      {"UpdatedAfterColdReset", kGo, "flash_sets=89 16\nafter_reset=09 16\n", 0,
+       "c a s r0912 f r8916 z r0916 b0", "AVXVRV"},
+      {"StillBusyAfterColdReset", kGo, "flash_sets=89 16\n", 8, "c a s r0912 f r8916 z r8916 b8",
+       "AVXVRV"},
+      {"NewerAfterFlash", kGo, "flash_sets=09 17\n", 7, "c a s r0912 f r0917 b7", "AVXV"},
+      {"FlashMissing", kGo, "flash_sets=09 16\n", 7, "c a s r0912 f r0912 b7", "AVV", kImage,
+       "-Yafuflash.exe"},
+      {"YesMissing", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV", kImage, "-yes.txt"},
+      // The revision is read when the countdown ends, not when the flash ends.
+      {"FlashSlowerThanCountdown", kGo, "flash_sets=09 16\nflash_delay_ms=1500\n", 7,
+       "c a s r0912 f r0912 b7", "AVXV"},
+  };
+}
+
+// The requests in bmcsim.log, one letter each, checking the address and
+// password of every icmd.exe request on the way.
+string Requests(const string& log, const Case& c) {
+  string letters, line;
+  const string head = string("icmd [-N] [") + c.address + "] [-P] [" + c.password + "] ";
+  std::istringstream lines(log);
+  while (std::getline(lines, line)) {
+    if (line.rfind("flash ", 0) == 0) letters += 'X';
+    if (line.rfind("icmd ", 0) != 0) continue;
+    EXPECT_EQ(head, line.substr(0, head.size()));
+    letters += line.find("[28] [11]") != string::npos   ? 'F'
+               : line.find("[18] [02]") != string::npos ? 'R'
+                                                        : 'V';
+  }
+  size_t all = letters.find(string("F") * 16);
+  return all == string::npos ? letters : letters.replace(all, 16, "A");
+}
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+class EndToEnd : public testing::TestWithParam<Case> {};
+
+TEST_P(EndToEnd, Run) {
+  const Case& c = GetParam();
+  string folder = PrepareFolder(c.name);
+  CopyProgram(folder, E2E_ICMD_PATH, "icmd.exe");
+  CopyProgram(folder, E2E_FLASH_PATH, "Yafuflash.exe");
+  WriteFile(folder, "image.txt", c.image);
+  WriteFile(folder, "yes.txt", kYes);
+  WriteFile(folder, "bmcsim.txt", c.state);
+  WriteFile(folder, "raw.bin", c.raw);
+  string change = c.folder;
+  if (change[0] == '-') std::remove((folder + "/" + change.substr(1)).c_str());
+  if (change[0] == '/') std::filesystem::create_directory(folder + change);
+  ToolRun run = RunTool(folder, c.input);
+
+  EXPECT_EQ(c.exitCode, run.exitCode);
+  EXPECT_TRUE(run.lineEndsRight) << "a line feed did not arrive as CR LF";
+  ExpectTranscript(run, c.expected);
+  EXPECT_EQ(c.requests, Requests(ReadFile(folder, "bmcsim.log"), c));
+  bool flashed = string(c.requests).find('X') != string::npos;
+  string name = c.image.substr(0, c.image.find_first_of("\r\n"));
+  if (flashed) {
+    EXPECT_NE(string::npos,
+              ReadFile(folder, "bmcsim.log")
+                  .find(string("flash [-force-boot] [-preserve-config] [-nw] [-ip] [") + c.address +
+                        "] [-u] [] [-p] [" + c.password + "]" +
+                        (name.empty() ? "" : " [" + name + "]") + "\n"));
+    EXPECT_EQ(change == "-yes.txt" ? "" : kYes, ReadFile(folder, "yafuflash-stdin.bin"));
+  }
+  if (flashed && E2E_WINDOWS) {
+    EXPECT_NE(
+        string::npos,
+        ReadFile(folder, "bmcsim.log")
+            .find(string("flash-cmdline Yafuflash.exe -force-boot -preserve-config -nw -ip ") +
+                  c.address + " -u \"\" -p \"" + c.password + "\" " + name + "\n"));
+  }
+  for (const char* capture : {"fru.txt", "version.txt"}) {
+    EXPECT_EQ(string(c.left).find(capture) != string::npos, HasEntry(folder, capture)) << capture;
+  }
+  EXPECT_FALSE(HasEntry(folder, "nul"));
+  EXPECT_EQ(change == "-image.txt" ? "<none>" : c.image, ReadFile(folder, "image.txt"));
+  EXPECT_EQ(change == "-yes.txt" ? "<none>" : kYes, ReadFile(folder, "yes.txt"));
+  EXPECT_EQ(string::npos, (run.output + ReadFile(folder, "stderr.txt")).find("Yafuflash"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<Case>& param) {
+                           return param.param.name;
+                         });
+
+// The pause prompt is on the console while the tool waits for the key.
+TEST(Pause, PromptShownBeforeTheKey) {
+  if (E2E_WINDOWS) GTEST_SKIP() << "the interpreter's own pause";
+  string folder = PrepareFolder("Pause");
+  std::FILE* tool = StartTool(folder, "y\n1.2\n");
+  EXPECT_TRUE(WaitForOutput(folder, "続行するには何かキーを押してください"));
+  EXPECT_EQ(1, FinishTool(folder, tool).exitCode);
+}
+
+}  // namespace

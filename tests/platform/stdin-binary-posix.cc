@@ -1,2 +1,0 @@
-// POSIX streams never translate bytes: nothing to do.
-void SetStdinBinary() {}

@@ -8,6 +8,7 @@
 
 #include "bmc/icmd.h"
 #include "platform/platform.h"
+#include "procedure/runlog.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"
 
@@ -77,6 +78,7 @@ int CheckTargetModel() {
   }
   (void)DeleteNamedFile(kFruCapture);
   std::free(line);
+  NoteModel(fru + kNameLengthOffset + 1, fru[kNameLengthOffset] & 0x3F);
   char name[64];
   ExtractProductName(fru, name);
   return MatchTargetModel(name);

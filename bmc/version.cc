@@ -8,6 +8,7 @@
 
 #include "bmc/icmd.h"
 #include "platform/platform.h"
+#include "procedure/runlog.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"
 
@@ -62,6 +63,7 @@ int QueryBmcVersion() {
     return found == kCaptureMissing ? kVersionFileMissing : kVersionResponseMissing;
   }
   (void)DeleteNamedFile(kVersionCapture);
+  NoteRevision(revision);
   ShowRevision(revision[0], revision[1], revision[2], revision[3]);
   std::free(line);
   return ClassifyRevision(revision);

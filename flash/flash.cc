@@ -28,6 +28,9 @@ void FlashWorker() {
 }
 
 int FlashFirmware() {
+  // The flash program outlives an interrupt of the tool; the operator must
+  // hear that it goes on.
+  WarnOnInterrupt(kInterruptNotice);
   // Nothing waits for the worker; the tool may end before the flash program.
   (void)StartDetachedThread(FlashWorker);
   ShowMessage(kMsgLineFeed);

@@ -187,17 +187,25 @@ int StartDetachedThread(void (*body)()) {
 namespace {
 
 // Spawns argv with the given file actions, from the program's folder when
-// the program is there, else along PATH. The child's pid, or -1.
+// the program is there, else along PATH, in a session of its own: the
+// terminal's interrupt, quit and hang-up never reach it. The child's pid, or -1.
 pid_t SpawnProgram(char** argv, const posix_spawn_file_actions_t* actions) {
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
   pid_t child = -1;
   char path[sizeof g_programFolder + 256];
+  int failed = 0;
   if (std::strchr(argv[0], '/') == nullptr && g_programFolder[0] != '\0' &&
       std::snprintf(path, sizeof path, "%s%s", g_programFolder, argv[0]) <
           static_cast<int>(sizeof path) &&
       access(path, X_OK) == 0) {
-    return posix_spawn(&child, path, actions, nullptr, argv, environ) == 0 ? child : -1;
+    failed = posix_spawn(&child, path, actions, &attributes, argv, environ);
+  } else {
+    failed = posix_spawnp(&child, argv[0], actions, &attributes, argv, environ);
   }
-  return posix_spawnp(&child, argv[0], actions, nullptr, argv, environ) == 0 ? child : -1;
+  posix_spawnattr_destroy(&attributes);
+  return failed == 0 ? child : -1;
 }
 
 }  // namespace

@@ -85,6 +85,7 @@ int StartDetachedThread(void (*body)()) {
   return 0;
 }
 
+// A process group of its own ignores Ctrl+C; it still shares the console.
 int RunChildWithInput(char* commandLine, const char* inputName) {
   SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE file = CreateFileA(inputName, GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
@@ -105,7 +106,8 @@ int RunChildWithInput(char* commandLine, const char* inputName) {
   std::memset(&process, 0, sizeof process);
   std::fflush(stdout);
   BOOL started = CreateProcessA(nullptr, commandLine, &inheritable, &inheritable, TRUE,
-                                NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process);
+                                NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP, nullptr,
+                                nullptr, &startup, &process);
   if (started) {
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);

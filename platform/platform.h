@@ -63,8 +63,33 @@ int StartDetachedThread(void (*body)());
 // the program's folder first), with standard input read from the file
 // `inputName`, standard output and error discarded, and waits for it without
 // time limit. The line is split into arguments as a Windows program's runtime
-// splits it. `commandLine` may be modified. 0 when the program ran, -1 when
-// it could not be started.
+// splits it. The console's interrupt (Ctrl+C, a hang-up) does not reach it.
+// `commandLine` may be modified. 0 when the program ran, -1 when it could
+// not be started.
 int RunChildWithInput(char* commandLine, const char* inputName);
+
+// Takes an exclusive lock on the file `name` of the working directory, held
+// to the end of the process and of every program it starts, and released by
+// the operating system however they end. 0 when taken, 1 when another
+// process holds it, -1 when the file could not be made.
+int LockFolder(const char* name);
+
+// From now on an interrupt of the tool (Ctrl+C, a hang-up, the console
+// closed) first writes `notice`, then ends the tool as an interrupted
+// program ends. `notice` must live to the end of the process.
+void WarnOnInterrupt(const char* notice);
+
+// A moment of local time.
+struct LocalTime {
+  int year, month, day, hour, minute, second;
+};
+
+// Reads the local time now.
+void ReadLocalTime(LocalTime* now);
+
+// Appends `line`, after `header` when the file is new or empty, to the file
+// `name` of the working directory in one write; LF ends a line as in every
+// text file of the platform. 0, or -1 when nothing was written.
+int AppendTextLine(const char* name, const char* header, const char* line);
 
 #endif  // BMCUPDATE_PLATFORM_PLATFORM_H_

@@ -10,6 +10,10 @@
 
 const char kFlashCountdownFormat[] = "BMCアップデート中です（残り時間＝%02d:%02d）\r";
 const char kResetCountdownFormat[] = "BMC再起動中です（残り時間＝%02d:%02d）\r";
+// On a line of its own below the countdown line.
+const char kInterruptNotice[] =
+    "\n中断しました。BMCのアップデートは続いています。\n"
+    "サーバーの電源を切らずに5分以上待ってから、もう一度実行してバージョンを確認してください。\n";
 
 namespace {
 
@@ -37,6 +41,7 @@ const char* const kMessages[] = {
     "[010] version.txt cannot be opened.\n",
     "[011] fru.txt cannot be opened.\n",
     "[012] FRU DATA cannot be gotten.\n",
+    "[013] another update is running from this folder.\n",
     "\n",
 };
 

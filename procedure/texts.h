@@ -16,6 +16,7 @@ enum Message {
   kMsgVersionFileMissing,  // [010]
   kMsgFruFileMissing,      // [011]
   kMsgFruDataMissing,      // [012]
+  kMsgFolderBusy,          // [013]
   kMsgLineFeed,
 };
 
@@ -34,6 +35,9 @@ enum ResultBox {
 // The countdown formats for RunCountdown.
 extern const char kFlashCountdownFormat[];
 extern const char kResetCountdownFormat[];
+
+// What an interrupt writes once the flash has started.
+extern const char kInterruptNotice[];
 
 // Writes the start-up banner.
 void ShowBanner();

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "procedure/dialogue.h"
+#include "procedure/runlog.h"
 #include "procedure/texts.h"
 
 UpdateSettings g_updateSettings;
@@ -100,39 +102,63 @@ int ReadImageName() {
   return kGoOn;
 }
 
+// Ends a run that reached the BMC: its log line first, so that it is there
+// even when the window is closed at the pause.
+int EndRun(ResultBox box, int exitCode, const char* before, const char* after) {
+  WriteRunLog(before, after, exitCode);
+  return EndWithBox(box, exitCode);
+}
+
+// Queries the revision; one that was read is kept in `revision`.
+int QueryVersionInto(char (&revision)[sizeof g_runRecord.lastRead]) {
+  g_runRecord.lastRead[0] = '\0';
+  int result = QueryBmcVersion();
+  if (g_runRecord.lastRead[0] != '\0') std::memcpy(revision, g_runRecord.lastRead, sizeof revision);
+  return result;
+}
+
 // After the flash only 09-16 is success; a BMC still busy gets one cold
 // reset and one more reading.
-int UpdateAndVerify() {
+int UpdateAndVerify(const char* before) {
+  char after[sizeof g_runRecord.lastRead] = "";
   FlashFirmware();
-  int after = QueryBmcVersion();
-  if (after == kUpdateInProgress) {
+  int version = QueryVersionInto(after);
+  if (version == kUpdateInProgress) {
     ResetBmc();
-    after = QueryBmcVersion();
-    return after == kRevisionTarget ? EndWithBox(kBoxSuccess, 0)
-                                    : EndWithBox(kBoxVersionAfterReset, 8);
+    version = QueryVersionInto(after);
+    return version == kRevisionTarget ? EndRun(kBoxSuccess, 0, before, after)
+                                      : EndRun(kBoxVersionAfterReset, 8, before, after);
   }
-  return after == kRevisionTarget ? EndWithBox(kBoxSuccess, 0)
-                                  : EndWithBox(kBoxVersionAfterFlash, 7);
+  return version == kRevisionTarget ? EndRun(kBoxSuccess, 0, before, after)
+                                    : EndRun(kBoxVersionAfterFlash, 7, before, after);
 }
 
 int UpdateBmc() {
-  if (CheckTargetModel() != kTargetModel) return EndWithBox(kBoxNotTargetModel, 4);
-  switch (QueryBmcVersion()) {
+  if (CheckTargetModel() != kTargetModel) return EndRun(kBoxNotTargetModel, 4, "", "");
+  char before[sizeof g_runRecord.lastRead] = "";
+  switch (QueryVersionInto(before)) {
     case kRevision0911:
     case kRevision0912:
-    case kRevision0914: return UpdateAndVerify();
+    case kRevision0914: return UpdateAndVerify(before);
     case kRevisionTarget:
-    case kRevision0917: return EndWithBox(kBoxAlreadyCurrent, 5);
-    default: return EndWithBox(kBoxVersionBefore, 6);
+    case kRevision0917: return EndRun(kBoxAlreadyCurrent, 5, before, "");
+    default: return EndRun(kBoxVersionBefore, 6, before, "");
   }
 }
 
 }  // namespace
 
 int RunUpdate() {
+  NoteStartTime();
   // Where the folder cannot be entered, the working directory stays.
   (void)EnterProgramFolder();
   ShowBanner();
+  // Two runs from one folder would read each other's answer files. A lock
+  // file that cannot be made at all (a read-only folder) is let be.
+  if (LockFolder("bmcupdate.lck") == 1) {
+    ShowMessage(kMsgFolderBusy);
+    return 13;
+  }
   // The answer buffer lives until the process ends; the line buffer only
   // through the dialogue.
   if (g_answer == nullptr) g_answer = static_cast<char*>(std::malloc(kLineSize));

@@ -23,8 +23,9 @@ void WriteFile(const std::string& folder, const std::string& name, const std::st
 std::string ReadFile(const std::string& folder, const std::string& name);
 // True when the folder holds `name` in any case.
 bool HasEntry(const std::string& folder, const std::string& name);
-// Runs the tool in the folder, standard input from `input`, to its end.
-ToolRun RunTool(const std::string& folder, const std::string& input);
+// Runs the tool in the folder, standard input from `input`, to its end; its
+// streams go to stdin<tag>.txt, stdout<tag>.txt and stderr<tag>.txt.
+ToolRun RunTool(const std::string& folder, const std::string& input, const std::string& tag = "");
 // Starts the tool with `input` on a pipe that stays open; FinishTool
 // closes the pipe and waits.
 std::FILE* StartTool(const std::string& folder, const std::string& input);
@@ -34,6 +35,8 @@ bool WaitForOutput(const std::string& folder, const std::string& text);
 // Checks the output: the banner, `tokens` spelt out (see Piece in
 // harness.cc), the pause prompt where a box ends the run, and nothing else.
 void ExpectTranscript(const ToolRun& run, const std::string& tokens);
+// `text` with its line ends as the platform's text files have them.
+std::string TextLines(std::string text);
 // Display columns of one line in the tool's console encoding.
 int DisplayColumns(const std::string& line);
 

@@ -120,6 +120,7 @@ std::vector<Case> Cases() {
       {"ImageWithoutLineFeed", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV",
        "BMC_fw_0916_rel.ima"},
       {"OtherModelCase", kGo, "product=MIRTA KN300\n", 4, "c a s b4", "A"},
+      {"OddModelName", kGo, "product=MIRTA\tkn\x01\xE3\n", 4, "c a s b4", "A"},
       {"PrefixOfModel", kGo, "product=QX5200-kn/KN2\n", 4, "c a s b4", "A"},
       {"FruCaptureIsFolder", kGo, "", 4, "c a s m11 b4", "", kImage, "/fru.txt", "fru.txt"},
       {"TenthFruMissing", kGo, "fail_fru_at=10\n", 4, noFru, "FFFFFFFFFF", kImage, "", "fru.txt"},
@@ -159,6 +160,8 @@ std::vector<Case> Cases() {
       {"VersionMarkerInRest", kGo, kRawVersion, 6, "c a s b6", "AV", kImage, "", "version.txt",
        string(259, '.') + kVersionLine + "\n"},
       {"Updated", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV"},
+      // A run log that cannot be written changes nothing.
+      {"RunLogIsFolder", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV", kImage, "/bmcupdate.log"},
       {"UpdatedAfterColdReset", kGo, "flash_sets=89 16\nafter_reset=09 16\n", 0,
        "c a s r0912 f r8916 z r0916 b0", "AVXVRV"},
       {"StillBusyAfterColdReset", kGo, "flash_sets=89 16\n", 8, "c a s r0912 f r8916 z r8916 b8",
@@ -193,6 +196,33 @@ string Requests(const string& log, const Case& c) {
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
+// bmcupdate.log's line after the start time, for the cases that check it.
+const char* const kRunLogLines[][2] = {
+    {"Updated", "\t127.100.200.201\tMIRTA kn300\t09-12\t09-16\t0\tupdated\n"},
+    {"OddModelName", "\t127.100.200.201\tMIRTA?kn??\t\t\t4\tnot-target\n"},
+    {"TenthFruMissing", "\t127.100.200.201\t\t\t\t4\tnot-target\n"},
+    {"Current", "\t127.100.200.201\tQX5200-kn/KN20\t09-16\t\t5\talready-current\n"},
+    {"OtherDeviceRevision", "\t127.100.200.201\tMIRTA kn300\t\t\t6\tversion-unknown\n"},
+    {"StillBusyAfterColdReset", "\t127.100.200.201\tMIRTA kn300\t09-12\t89-16\t8\tstill-busy\n"},
+};
+
+// Only runs that reached the BMC leave a line; some cases check it whole.
+void ExpectRunLog(const string& folder, const Case& c) {
+  bool reached = c.exitCode == 0 || (c.exitCode >= 4 && c.exitCode <= 8);
+  EXPECT_EQ(reached, HasEntry(folder, "bmcupdate.log"));
+  string log = ReadFile(folder, "bmcupdate.log");
+  const string head = TextLines("started\taddress\tmodel\tbefore\tafter\texit\toutcome\n");
+  for (const auto& line : kRunLogLines) {
+    if (string(c.name) != line[0]) continue;
+    // The header, the start time as YYYY-MM-DD HH:MM:SS, then the fields.
+    string stamp = log.substr(0, head.size() + 19);
+    for (size_t at = head.size(); at < stamp.size(); ++at)
+      stamp[at] = stamp[at] >= '0' && stamp[at] <= '9' ? 'd' : stamp[at];
+    EXPECT_EQ(head + "dddd-dd-dd dd:dd:dd", stamp);
+    EXPECT_EQ(TextLines(line[1]), log.substr(stamp.size()));
+  }
+}
+
 class EndToEnd : public testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, Run) {
@@ -222,6 +252,8 @@ TEST_P(EndToEnd, Run) {
                         "] [-u] [] [-p] [" + c.password + "]" +
                         (name.empty() ? "" : " [" + name + "]") + "\n"));
     EXPECT_EQ(change == "-yes.txt" ? "" : kYes, ReadFile(folder, "yafuflash-stdin.bin"));
+    // Ctrl+C on the console cannot cut the flash short.
+    EXPECT_NE(string::npos, ReadFile(folder, "bmcsim.log").find("flash-shielded yes\n"));
   }
   if (flashed && E2E_WINDOWS) {
     EXPECT_NE(
@@ -237,6 +269,7 @@ TEST_P(EndToEnd, Run) {
   EXPECT_EQ(change == "-image.txt" ? "<none>" : c.image, ReadFile(folder, "image.txt"));
   EXPECT_EQ(change == "-yes.txt" ? "<none>" : kYes, ReadFile(folder, "yes.txt"));
   EXPECT_EQ(string::npos, (run.output + ReadFile(folder, "stderr.txt")).find("Yafuflash"));
+  ExpectRunLog(folder, c);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(Cases()),
@@ -251,6 +284,22 @@ TEST(Pause, PromptShownBeforeTheKey) {
   std::FILE* tool = StartTool(folder, "y\n1.2\n");
   EXPECT_TRUE(WaitForOutput(folder, "続行するには何かキーを押してください"));
   EXPECT_EQ(1, FinishTool(folder, tool).exitCode);
+}
+
+// A second run from the folder of a running one stops before its first
+// question and leaves the first run alone; once that ends, runs go on.
+TEST(Lock, OneRunPerFolder) {
+  string folder = PrepareFolder("Lock");
+  std::FILE* first = StartTool(folder, "");
+  ASSERT_TRUE(WaitForOutput(folder, "[y/n]"));
+  ToolRun second = RunTool(folder, "n\n", "2");
+  EXPECT_EQ(13, second.exitCode);
+  ExpectTranscript(second, "m13");
+  std::fputs("n\n", first);
+  ToolRun ended = FinishTool(folder, first);
+  EXPECT_EQ(255, ended.exitCode);
+  ExpectTranscript(ended, "c");
+  EXPECT_EQ(255, RunTool(folder, "n\n", "3").exitCode);
 }
 
 }  // namespace

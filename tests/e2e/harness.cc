@@ -85,7 +85,8 @@ std::string Piece(const std::string& token) {
       {"mL", "[009] image name in image.txt is too long.\n"},
       {"m10", "[010] version.txt cannot be opened.\n"},
       {"m11", "[011] fru.txt cannot be opened.\n"},
-      {"m12", "[012] FRU DATA cannot be gotten.\n"}};
+      {"m12", "[012] FRU DATA cannot be gotten.\n"},
+      {"m13", "[013] another update is running from this folder.\n"}};
   for (const auto& text : kTexts) {
     if (token == text[0]) return text[1];
   }
@@ -131,6 +132,13 @@ void ExpectTranscript(const ToolRun& run, const std::string& tokens) {
   }
 }
 
+std::string TextLines(std::string text) {
+  for (size_t at = 0; kWindows && (at = text.find('\n', at)) != std::string::npos; at += 2) {
+    text.insert(at, "\r");
+  }
+  return text;
+}
+
 std::string PrepareFolder(const std::string& name) {
   std::string folder = "work/" + name;
   fs::remove_all(folder);
@@ -151,7 +159,8 @@ void WriteFile(const std::string& folder, const std::string& name, const std::st
 
 std::string ReadFile(const std::string& folder, const std::string& name) {
   std::ifstream file(folder + "/" + name, std::ios::binary);
-  return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<none>";
+  bool readable = file && fs::is_regular_file(folder + "/" + name);
+  return readable ? std::string(std::istreambuf_iterator<char>(file), {}) : "<none>";
 }
 
 bool HasEntry(const std::string& folder, const std::string& name) {
@@ -165,18 +174,19 @@ namespace {
 
 // The tool's command text for the platform's interpreter; on POSIX a decoy
 // icmd.exe and Yafuflash.exe stand first on PATH, and must not be run.
-std::string ToolCommand(const std::string& folder, const char* input) {
-  std::string streams = std::string(input) + " > stdout.txt 2> stderr.txt";
+std::string ToolCommand(const std::string& folder, const std::string& input,
+                        const std::string& tag) {
+  std::string streams = input + " > stdout" + tag + ".txt 2> stderr" + tag + ".txt";
   if (!kWindows) return "cd " + folder + " && PATH=../../decoy:$PATH ./" E2E_TOOL_NAME + streams;
   std::string path = folder;
   for (char& c : path) c = c == '/' ? '\\' : c;
   return "cd " + path + " && .\\" E2E_TOOL_NAME + streams;
 }
 
-ToolRun Finished(const std::string& folder, int status) {
+ToolRun Finished(const std::string& folder, int status, const std::string& tag = "") {
   // std::system and pclose give a wait status on POSIX, the exit code on Windows.
   ToolRun run{kWindows ? status : ((status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1), "", true};
-  std::string raw = ReadFile(folder, "stdout.txt");
+  std::string raw = ReadFile(folder, "stdout" + tag + ".txt");
   if (!kWindows) run.output = raw;
   for (size_t at = 0; kWindows && at < raw.size(); ++at) {
     if (raw[at] == '\n' && (at == 0 || raw[at - 1] != '\r')) run.lineEndsRight = false;
@@ -188,15 +198,16 @@ ToolRun Finished(const std::string& folder, int status) {
 
 }  // namespace
 
-ToolRun RunTool(const std::string& folder, const std::string& input) {
-  WriteFile(folder, "stdin.txt", input);
+ToolRun RunTool(const std::string& folder, const std::string& input, const std::string& tag) {
+  WriteFile(folder, "stdin" + tag + ".txt", input);
   std::fflush(stdout);
-  return Finished(folder, std::system(ToolCommand(folder, " < stdin.txt").c_str()));
+  int status = std::system(ToolCommand(folder, " < stdin" + tag + ".txt", tag).c_str());
+  return Finished(folder, status, tag);
 }
 
 std::FILE* StartTool(const std::string& folder, const std::string& input) {
   std::fflush(stdout);
-  std::FILE* pipe = popen(ToolCommand(folder, "").c_str(), "w");
+  std::FILE* pipe = popen(ToolCommand(folder, "", "").c_str(), "w");
   if (pipe != nullptr) std::fputs(input.c_str(), pipe);
   if (pipe != nullptr) std::fflush(pipe);
   return pipe;

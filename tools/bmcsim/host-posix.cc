@@ -21,6 +21,8 @@ void PrepareStandardStreams() {
 
 const char* RawCommandLine() { return nullptr; }
 
+int ShieldedFromConsoleInterrupt() { return getsid(0) == getpid() ? 1 : 0; }
+
 int ReplaceFileAtomically(const char* from, const char* to) {
   return std::rename(from, to) == 0 ? 0 : -1;
 }

@@ -15,4 +15,8 @@ const char* RawCommandLine();
 // Moves file `from` over file `to`, replacing it in one step. 0, or -1.
 int ReplaceFileAtomically(const char* from, const char* to);
 
+// 1 when the console's Ctrl+C cannot reach this program (a session or, on
+// Windows, a process group of its own), else 0.
+int ShieldedFromConsoleInterrupt();
+
 #endif  // BMCSIM_HOST_H_

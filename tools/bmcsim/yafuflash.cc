@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
   LogCall("flash", argc, argv);
   const char* commandLine = RawCommandLine();
   if (commandLine != nullptr) LogText("flash-cmdline", commandLine);
+  LogText("flash-shielded", ShieldedFromConsoleInterrupt() != 0 ? "yes" : "no");
   CopyStandardInput();
   PrintChatter(argc, argv, "flashing");
   SimState state;

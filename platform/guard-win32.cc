@@ -1,0 +1,71 @@
+// Windows side of what guards a run: the folder's lock, the interrupt
+// notice, the clock and the append-only run log.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace {
+
+const char* g_notice = "";
+
+// Runs on a thread of its own; FALSE lets the default handler end the tool.
+BOOL WINAPI WriteNoticeAndEnd(DWORD /*event*/) {
+  std::fputs(g_notice, stdout);
+  std::fflush(stdout);
+  return FALSE;
+}
+
+// Copies `text` to `out` with every LF written as CR LF; the new end, or
+// null when it does not fit before `limit`.
+char* WithCrLf(const char* text, char* out, const char* limit) {
+  for (; *text != '\0'; ++text) {
+    if (out + 2 >= limit) return nullptr;
+    if (*text == '\n') *out++ = '\r';
+    *out++ = *text;
+  }
+  return out;
+}
+
+}  // namespace
+
+int LockFolder(const char* name) {
+  // Inheritable: the flash program holds the lock as long as it runs. The
+  // file goes when the last handle closes, however its holders end.
+  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE lock = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, &inheritable, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (lock != INVALID_HANDLE_VALUE) return 0;
+  return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : -1;
+}
+
+void WarnOnInterrupt(const char* notice) {
+  g_notice = notice;
+  SetConsoleCtrlHandler(WriteNoticeAndEnd, TRUE);
+}
+
+void ReadLocalTime(LocalTime* now) {
+  SYSTEMTIME local;
+  GetLocalTime(&local);
+  *now = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+}
+
+int AppendTextLine(const char* name, const char* header, const char* line) {
+  HANDLE file =
+      CreateFileA(name, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  LARGE_INTEGER size;
+  bool fresh = GetFileSizeEx(file, &size) && size.QuadPart == 0;
+  char text[2048];
+  char* end = WithCrLf(fresh ? header : "", text, text + sizeof text);
+  if (end != nullptr) end = WithCrLf(line, end, text + sizeof text);
+  DWORD length = end != nullptr ? static_cast<DWORD>(end - text) : 0;
+  DWORD written = 0;
+  // One write: a reader never sees half a line, nor a line without its header.
+  bool done =
+      end != nullptr && WriteFile(file, text, length, &written, nullptr) && written == length;
+  CloseHandle(file);
+  return done ? 0 : -1;
+}

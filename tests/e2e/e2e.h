@@ -21,8 +21,6 @@ void CopyProgram(const std::string& folder, const char* source, const char* name
 void WriteFile(const std::string& folder, const std::string& name, const std::string& content);
 // folder/name whole, or "<none>" when it cannot be read.
 std::string ReadFile(const std::string& folder, const std::string& name);
-// True when the folder holds `name` in any case.
-bool HasEntry(const std::string& folder, const std::string& name);
 // Runs the tool in the folder, standard input from `input`, to its end; its
 // streams go to stdin<tag>.txt, stdout<tag>.txt and stderr<tag>.txt.
 ToolRun RunTool(const std::string& folder, const std::string& input, const std::string& tag = "");

@@ -2,7 +2,6 @@
 // Windows build runs under Wine, writes CP932 and ends its lines CR LF.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -17,11 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const bool kWindows = E2E_WINDOWS;
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string Countdown(const char* format, int seconds) {
   std::string text;
@@ -42,43 +36,29 @@ std::string Framed(const std::string& text) {
 const std::string kBorder = std::string(50, '*') + "\n";
 const std::string kBlank = Framed("");
 
+// clang-format off
 // Box N (0: success): its two lines, and whether it asks to call for help.
 std::string Box(int n) {
-  static const char* const kFirst[] = {"正常にBMCのアップデートが完了しました",
-                                       "[001] IPアドレス入力エラー",
-                                       "",
-                                       "[003] BMCパスワード入力エラー",
-                                       "[004] 対象機種ではありません",
-                                       "[005] BMCは最新バージョンです",
-                                       "[006] BMCバージョンエラー",
-                                       "[007] BMCバージョンエラー",
-                                       "[008] BMCバージョンエラー"};
-  const char* second = n == 0   ? "BMCのバージョンは09-16です"
-                       : n == 4 ? "本装置と対象機種を再度、確認してください"
-                       : n == 5 ? "BMCをアップデートする必要はありません"
-                                : "もう一度、最初からやり直してください";
+  static const char* const kFirst[] = {"正常にBMCのアップデートが完了しました", "[001] IPアドレス入力エラー", "",
+      "[003] BMCパスワード入力エラー", "[004] 対象機種ではありません", "[005] BMCは最新バージョンです",
+      "[006] BMCバージョンエラー", "[007] BMCバージョンエラー", "[008] BMCバージョンエラー"};
+  const char* second = n == 0 ? "BMCのバージョンは09-16です" : n == 4 ? "本装置と対象機種を再度、確認してください"
+                       : n == 5 ? "BMCをアップデートする必要はありません" : "もう一度、最初からやり直してください";
   const std::string help = "結果が変わらない場合はお問い合わせ先に連絡してください\n";
   return "\n" + kBorder + kBlank + Framed(kFirst[n]) + Framed(second) + kBlank + kBorder +
-         (n == 6  ? "\n" + help
-          : n > 6 ? help
-                  : "") +
-         "アップデートツールを終了します\n";
+         (n == 6 ? "\n" + help : n > 6 ? help : "") + "アップデートツールを終了します\n";
 }
 
 // One token: c a s p the prompts, rXXYY a revision line, f and z the flash
 // and reset countdowns, bN box N, mN the message line [00N] (mL: name too long).
 std::string Piece(const std::string& token) {
-  if (token[0] == 'r')
-    return "\nBMCバージョン : " + token.substr(1, 2) + "-" + token.substr(3) + "\n";
+  if (token[0] == 'r') return "\nBMCバージョン : " + token.substr(1, 2) + "-" + token.substr(3) + "\n";
   if (token[0] == 'b') return Box(token[1] - '0');
-  if (token == "f")
-    return "\n" + Countdown("BMCアップデート中です（残り時間＝%02d:%02d）\r", 300) + "\n";
+  if (token == "f") return "\n" + Countdown("BMCアップデート中です（残り時間＝%02d:%02d）\r", 300) + "\n";
   if (token == "z") return Countdown("BMC再起動中です（残り時間＝%02d:%02d）\r", 90) + "\n";
   const char* const kTexts[][2] = {
       {"c", "\nBMCのファームウェアを更新しますか？ [y/n] : "},
-      {"a",
-       "\nアップデート対象機のBMCに設定されているIPアドレスを入力してください。\n\nBMC IPアドレス "
-       ": "},
+      {"a", "\nアップデート対象機のBMCに設定されているIPアドレスを入力してください。\n\nBMC IPアドレス : "},
       {"s", "\nアップデート対象機のBMCパスワードは工場出荷状態ですか？ [y/n] : "},
       {"p", "\nBMCパスワードを入力してください。\n\nBMCパスワード : "},
       {"m9", "[009] image.txt cannot be opened.\n"},
@@ -87,6 +67,7 @@ std::string Piece(const std::string& token) {
       {"m11", "[011] fru.txt cannot be opened.\n"},
       {"m12", "[012] FRU DATA cannot be gotten.\n"},
       {"m13", "[013] another update is running from this folder.\n"}};
+  // clang-format on
   for (const auto& text : kTexts) {
     if (token == text[0]) return text[1];
   }
@@ -161,13 +142,6 @@ std::string ReadFile(const std::string& folder, const std::string& name) {
   std::ifstream file(folder + "/" + name, std::ios::binary);
   bool readable = file && fs::is_regular_file(folder + "/" + name);
   return readable ? std::string(std::istreambuf_iterator<char>(file), {}) : "<none>";
-}
-
-bool HasEntry(const std::string& folder, const std::string& name) {
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    if (Lower(entry.path().filename().string()) == Lower(name)) return true;
-  }
-  return false;
 }
 
 namespace {

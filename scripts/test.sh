@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the native build, the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build, and runs all their
-# tests; the Windows build's tests run under Wine. Exits non-zero on any
-# failure.
+# UndefinedBehaviorSanitizer, and the Windows build, makes the two release
+# kits, and runs all their tests; the Windows build's tests run under Wine.
+# Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +13,11 @@ for preset in "${presets[@]}"; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
+done
+# The two release kits, made as the README's "Release kits" says.
+for preset in posix windows; do
+  echo "== $preset: kit"
+  cmake --build --preset "$preset" --target package
 done
 for preset in posix posix-asan; do
   echo "== $preset: test"

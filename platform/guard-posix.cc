@@ -34,6 +34,8 @@ int LockFolder(const char* name) {
   // as long as it runs, even past the tool's end.
   int lock = open(name, O_RDWR | O_CREAT, 0666);  // NOLINT(android-cloexec-open)
   if (lock < 0) return -1;
+  // Held open to the end of the process on purpose: closing it would unlock.
+  // cppcheck-suppress resourceLeak
   if (flock(lock, LOCK_EX | LOCK_NB) == 0) return 0;
   int busy = errno == EWOULDBLOCK ? 1 : -1;
   close(lock);

@@ -1,22 +1,230 @@
 // The tool end to end against the simulated BMC, from one table: what the
 // operator types, what the BMC and the folder hold, and what must come of
 // it: exit code, the whole console transcript, the requests made, the flash
-// program's arguments and input, and the files left behind.
-#include "e2e.h"
-
+// program's arguments and input, and the files left behind. The same cases
+// run on both builds; the Windows one runs under Wine, writes CP932 and ends
+// its lines CR LF. Paths are relative to the build folder of tests/e2e.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
 using std::string;
+
+// What one run of the tool left behind.
+struct ToolRun {
+  int exitCode;        // the exit code; 256 + the signal that ended it
+  string output;       // standard output with CR LF read back as LF
+  bool lineEndsRight;  // every LF arrived as the platform's text mode writes it
+};
+
+const bool kWindows = E2E_WINDOWS;
+
+// Display columns of one line in the tool's console encoding. CP932: a byte
+// a column. UTF-8: a double-width character (all the tool writes) has two
+// columns and a lead byte; continuation bytes add none.
+int DisplayColumns(const string& line) {
+  int columns = 0;
+  for (char c : line) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20) columns += kWindows || byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
+  }
+  return columns;
+}
+
+// The countdown lines from `seconds` down to 1.
+string Countdown(const char* format, int seconds) {
+  string text;
+  char line[128];
+  for (int left = seconds; left >= 1; --left) {
+    std::snprintf(line, sizeof line, format, left / 60, left % 60);
+    text += line;
+  }
+  return text;
+}
+
+// A box or banner line: the text after three blanks, filled to 50 columns.
+string Framed(const string& text) {
+  string line = "*   " + text;
+  return line + string(static_cast<size_t>(49 - DisplayColumns(line)), ' ') + "*\n";
+}
+
+const string kBorder = string(50, '*') + "\n";
+const string kBlank = Framed("");
+
+// clang-format off
+// Box N (0: success): its two lines, and whether it asks to call for help.
+string Box(int n) {
+  static const char* const kFirst[] = {"正常にBMCのアップデートが完了しました", "[001] IPアドレス入力エラー", "",
+      "[003] BMCパスワード入力エラー", "[004] 対象機種ではありません", "[005] BMCは最新バージョンです",
+      "[006] BMCバージョンエラー", "[007] BMCバージョンエラー", "[008] BMCバージョンエラー"};
+  const char* second = n == 0 ? "BMCのバージョンは09-16です" : n == 4 ? "本装置と対象機種を再度、確認してください"
+                       : n == 5 ? "BMCをアップデートする必要はありません" : "もう一度、最初からやり直してください";
+  const string help = "結果が変わらない場合はお問い合わせ先に連絡してください\n";
+  return "\n" + kBorder + kBlank + Framed(kFirst[n]) + Framed(second) + kBlank + kBorder +
+         (n == 6 ? "\n" + help : n > 6 ? help : "") + "アップデートツールを終了します\n";
+}
+
+// One token: c a s p the prompts, rXXYY a revision line, f and z the flash
+// and reset countdowns, bN box N, mN the message line [00N] (mL: name too long).
+string Piece(const string& token) {
+  if (token[0] == 'r') return "\nBMCバージョン : " + token.substr(1, 2) + "-" + token.substr(3) + "\n";
+  if (token[0] == 'b') return Box(token[1] - '0');
+  if (token == "f") return "\n" + Countdown("BMCアップデート中です（残り時間＝%02d:%02d）\r", 300) + "\n";
+  if (token == "z") return Countdown("BMC再起動中です（残り時間＝%02d:%02d）\r", 90) + "\n";
+  const char* const kTexts[][2] = {
+      {"c", "\nBMCのファームウェアを更新しますか？ [y/n] : "},
+      {"a", "\nアップデート対象機のBMCに設定されているIPアドレスを入力してください。\n\nBMC IPアドレス : "},
+      {"s", "\nアップデート対象機のBMCパスワードは工場出荷状態ですか？ [y/n] : "},
+      {"p", "\nBMCパスワードを入力してください。\n\nBMCパスワード : "},
+      {"m9", "[009] image.txt cannot be opened.\n"},
+      {"mL", "[009] image name in image.txt is too long.\n"},
+      {"m10", "[010] version.txt cannot be opened.\n"},
+      {"m11", "[011] fru.txt cannot be opened.\n"},
+      {"m12", "[012] FRU DATA cannot be gotten.\n"},
+      {"m13", "[013] another update is running from this folder.\n"}};
+  // clang-format on
+  for (const auto& text : kTexts) {
+    if (token == text[0]) return text[1];
+  }
+  ADD_FAILURE() << "no token " << token;
+  return "";
+}
+
+// Checks the output: the banner, `tokens` spelt out by Piece ("c*100": a
+// hundred times), the pause prompt where a box ends the run, nothing else.
+void ExpectTranscript(const ToolRun& run, const string& tokens) {
+  string text = kBorder + kBlank + Framed("BMCファームウェアアップデート（09-16）") + kBlank + "*" +
+                string(20, ' ') + "2026/12/06 (株)Varnholtek   *\n" + kBorder;
+  std::istringstream words(tokens);
+  for (string token; words >> token;) {
+    size_t star = token.find('*');
+    int times = star == string::npos ? 1 : std::stoi(token.substr(star + 1));
+    for (int i = 0; i < times; ++i) text += Piece(token.substr(0, star));
+  }
+  size_t same = 0;
+  while (same < text.size() && same < run.output.size() && text[same] == run.output[same]) ++same;
+  EXPECT_EQ(text.size(), same) << "differs after: " << text.substr(same < 80 ? 0 : same - 80, 80);
+  // A box ends with the pause: the tool's own prompt, or the interpreter's (one line).
+  string tail = run.output.substr(same);
+  bool box = tokens.find('b') != string::npos;
+  EXPECT_TRUE(kWindows && box
+                  ? !tail.empty() && tail.find('\n') >= tail.size() - 1
+                  : tail == (box ? "続行するには何かキーを押してください . . . \n" : ""))
+      << tail;
+  for (size_t at = 0, end; (end = run.output.find('\n', at)) != string::npos; at = end + 1) {
+    string line = run.output.substr(at, end - at);
+    EXPECT_TRUE(line[0] != '*' || DisplayColumns(line) == 50) << line;
+  }
+}
+
+// `text` with its line ends as the platform's text files have them.
+string TextLines(string text) {
+  for (size_t at = 0; kWindows && (at = text.find('\n', at)) != string::npos; at += 2) {
+    text.insert(at, "\r");
+  }
+  return text;
+}
+
+// Writes `content` byte for byte into folder/name.
+void WriteFile(const string& folder, const string& name, const string& content) {
+  std::ofstream(folder + "/" + name, std::ios::binary) << content;
+}
+
+// folder/name whole, or "<none>" when it is no file that can be read.
+string ReadFile(const string& folder, const string& name) {
+  std::ifstream file(folder + "/" + name, std::ios::binary);
+  bool readable = file && fs::is_regular_file(folder + "/" + name);
+  return readable ? string(std::istreambuf_iterator<char>(file), {}) : "<none>";
+}
+
+// Copies a built program into the folder under `name`.
+void CopyProgram(const string& folder, const char* source, const char* name) {
+  std::error_code error;
+  fs::copy_file(source, folder + "/" + name, fs::copy_options::overwrite_existing, error);
+  EXPECT_FALSE(error) << source << ": " << error.message();
+}
+
+// Empties (or makes) work/<name> with the tool, the simulated BMC in
+// `state`, the image name and yes.txt in it, and returns its path.
+string PrepareFolder(const string& name, const string& state = "", const string& image = "") {
+  string folder = "work/" + name;
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  CopyProgram(folder, E2E_TOOL_PATH, E2E_TOOL_NAME);
+  CopyProgram(folder, E2E_ICMD_PATH, "icmd.exe");
+  CopyProgram(folder, E2E_FLASH_PATH, "Yafuflash.exe");
+  WriteFile(folder, "bmcsim.txt", state);
+  WriteFile(folder, "image.txt", image);
+  WriteFile(folder, "yes.txt", "y\r\ny\r\nY\r\n");
+  return folder;
+}
+
+// The tool's command text for the platform's interpreter, its streams in
+// files marked `tag`; on POSIX a decoy icmd.exe and Yafuflash.exe stand
+// first on PATH and must not be run.
+string ToolCommand(const string& folder, const string& input, const string& tag) {
+  string streams = input + " > stdout" + tag + ".txt 2> stderr" + tag + ".txt";
+  if (!kWindows) return "cd " + folder + " && PATH=../../decoy:$PATH ./" E2E_TOOL_NAME + streams;
+  string path = folder;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return "cd " + path + " && .\\" E2E_TOOL_NAME + streams;
+}
+
+// The run from its status (std::system's and pclose's: a wait status on
+// POSIX, the exit code on Windows) and the output it left.
+ToolRun Finished(const string& folder, int status, const string& tag = "") {
+  int signal = kWindows ? 0 : status & 0x7F;
+  ToolRun run{kWindows ? status : (signal == 0 ? (status >> 8) & 0xFF : 256 + signal), "", true};
+  string raw = ReadFile(folder, "stdout" + tag + ".txt");
+  if (!kWindows) run.output = raw;
+  for (size_t at = 0; kWindows && at < raw.size(); ++at) {
+    if (raw[at] == '\n' && (at == 0 || raw[at - 1] != '\r')) run.lineEndsRight = false;
+    if (raw[at] == '\r' && at + 1 < raw.size() && raw[at + 1] == '\n') continue;
+    run.output += raw[at];
+  }
+  return run;
+}
+
+// Runs the tool in the folder, standard input from `input`, to its end.
+ToolRun RunTool(const string& folder, const string& input, const string& tag = "") {
+  WriteFile(folder, "stdin" + tag + ".txt", input);
+  std::fflush(stdout);
+  int status = std::system(ToolCommand(folder, " < stdin" + tag + ".txt", tag).c_str());
+  return Finished(folder, status, tag);
+}
+
+// Starts `command` (by default the tool) with `input` on a pipe that stays
+// open; pclose ends the input and waits.
+std::FILE* StartTool(const string& input, const string& command) {
+  std::fflush(stdout);
+  std::FILE* pipe = popen(command.c_str(), "w");
+  if (pipe != nullptr) std::fputs(input.c_str(), pipe);
+  if (pipe != nullptr) std::fflush(pipe);
+  return pipe;
+}
+
+// Waits up to 20 s for `text` to appear in the running tool's output.
+bool WaitForOutput(const string& folder, const string& text) {
+  for (int i = 0; i < 200; ++i) {
+    if (ReadFile(folder, "stdout.txt").find(text) != string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
 const char kAddr[] = "127.100.200.201";
 const char kFactory[] = "TOLVE qs Family";
 const char kImage[] = "BMC_fw_0916_rel.ima\r\n";
@@ -209,15 +417,8 @@ class EndToEnd : public testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, Run) {
   const Case& c = GetParam();
-  const string folder = PrepareFolder(c.name), tokens = c.expected;
-  CopyProgram(folder, E2E_ICMD_PATH, "icmd.exe");
-  CopyProgram(folder, E2E_FLASH_PATH, "Yafuflash.exe");
-  for (const auto& file : {std::pair<string, string>{"image.txt", c.image},
-                           {"yes.txt", kYes},
-                           {"bmcsim.txt", c.state},
-                           {"raw.bin", c.raw}}) {
-    WriteFile(folder, file.first, file.second);
-  }
+  const string folder = PrepareFolder(c.name, c.state, c.image), tokens = c.expected;
+  WriteFile(folder, "raw.bin", c.raw);
   std::istringstream changes(c.state);
   for (string line; std::getline(changes, line);) {
     if (line[0] == '-') std::filesystem::remove(folder + "/" + line.substr(1));
@@ -243,7 +444,7 @@ TEST_P(EndToEnd, Run) {
     EXPECT_EQ(removed("yes.txt") ? "" : kYes, ReadFile(folder, "yafuflash-stdin.bin"));
     EXPECT_NE(string::npos, log.find("flash-shielded yes\n"));
     EXPECT_TRUE(
-        !E2E_WINDOWS ||
+        !kWindows ||
         log.find(string("flash-cmdline Yafuflash.exe -force-boot -preserve-config -nw -ip ") +
                  c.address + " -u \"\" -p \"" + c.password + "\" " + image + "\n") != string::npos)
         << log;
@@ -255,7 +456,7 @@ TEST_P(EndToEnd, Run) {
             std::filesystem::exists(folder + "/fru.txt"));
   EXPECT_EQ(tokens.find("m10") != string::npos || revisions < queries,
             std::filesystem::exists(folder + "/version.txt"));
-  EXPECT_FALSE(!E2E_WINDOWS && std::filesystem::exists(folder + "/nul"));
+  EXPECT_FALSE(!kWindows && std::filesystem::exists(folder + "/nul"));
   EXPECT_EQ(removed("image.txt") ? "<none>" : c.image, ReadFile(folder, "image.txt"));
   EXPECT_EQ(removed("yes.txt") ? "<none>" : kYes, ReadFile(folder, "yes.txt"));
   EXPECT_EQ(string::npos, (run.output + ReadFile(folder, "stderr.txt")).find("Yafuflash"));
@@ -269,27 +470,51 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(Cases()),
 
 // The pause prompt is on the console while the tool waits for the key.
 TEST(Pause, PromptShownBeforeTheKey) {
-  if (E2E_WINDOWS) GTEST_SKIP() << "the interpreter's own pause";
+  if (kWindows) GTEST_SKIP() << "the interpreter's own pause";
   string folder = PrepareFolder("Pause");
-  std::FILE* tool = StartTool(folder, "y\n1.2\n");
+  std::FILE* tool = StartTool("y\n1.2\n", ToolCommand(folder, "", ""));
   EXPECT_TRUE(WaitForOutput(folder, "続行するには何かキーを押してください"));
-  EXPECT_EQ(1, FinishTool(folder, tool).exitCode);
+  EXPECT_EQ(1, Finished(folder, pclose(tool)).exitCode);
 }
 
 // A second run from the folder of a running one stops before its first
 // question and leaves the first run alone; once that ends, runs go on.
 TEST(Lock, OneRunPerFolder) {
   string folder = PrepareFolder("Lock");
-  std::FILE* first = StartTool(folder, "");
+  std::FILE* first = StartTool("", ToolCommand(folder, "", ""));
   ASSERT_TRUE(WaitForOutput(folder, "[y/n]"));
   ToolRun second = RunTool(folder, "n\n", "2");
   EXPECT_EQ(13, second.exitCode);
   ExpectTranscript(second, "m13");
   std::fputs("n\n", first);
-  ToolRun ended = FinishTool(folder, first);
+  ToolRun ended = Finished(folder, pclose(first));
   EXPECT_EQ(255, ended.exitCode);
   ExpectTranscript(ended, "c");
   EXPECT_EQ(255, RunTool(folder, "n\n", "3").exitCode);
+}
+
+// Ctrl+C during the countdown, sent as a terminal sends it to the tool's
+// process group: the tool says the update goes on and ends by the signal;
+// the flash program runs to its end.
+TEST(Interrupt, FlashOutlivesCtrlC) {
+  if (kWindows) GTEST_SKIP() << "no console to interrupt under the test";
+  string folder = PrepareFolder("Interrupt", "flash_sets=09 16\nflash_delay_ms=2000\n", kImage);
+  std::FILE* tool = StartTool(kGo, "cd " + folder +
+                                       " && echo $$ > pid && exec setsid ./" E2E_TOOL_NAME
+                                       " > stdout.txt 2> stderr.txt");
+  ASSERT_TRUE(WaitForOutput(folder, "BMCアップデート中です"));
+  EXPECT_EQ(0, std::system(("kill -INT -" + ReadFile(folder, "pid")).c_str()));
+  ToolRun run = Finished(folder, pclose(tool));
+  EXPECT_EQ(256 + 2, run.exitCode);  // SIGINT
+  EXPECT_NE(
+      string::npos,
+      run.output.find("\r\n中断しました。BMCのアップデートは続いています。\nサーバーの電源を切らず"
+                      "に5分以上待ってから、もう一度実行してバージョンを確認してください。\n"));
+  for (int i = 0; i < 100 && ReadFile(folder, "bmcsim.txt").find("firmware=09 16") == string::npos;
+       ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_NE(string::npos, ReadFile(folder, "bmcsim.txt").find("firmware=09 16"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 # Packs the kit with CPack; fails unless archive ZIP unpacks to exactly
 # KIT/FILES. With RUN (Windows), also unless the exe carries its version
-# resource and, started from the unpacked folder, declines with 255.
+# resource and its asInvoker manifest and, started from the unpacked folder
+# with no runtime DLL beside it, declines with 255.
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND "${CPACK}" --config "${CONFIG}" -B "${WORK}" RESULT_VARIABLE failed OUTPUT_QUIET)
 file(MAKE_DIRECTORY "${WORK}/out")
@@ -14,8 +15,10 @@ endif()
 if(RUN)
   execute_process(COMMAND "${WINDRES}" -i "${WORK}/out/${KIT}/bmcupdate.exe" -O rc OUTPUT_VARIABLE rc)
   string(REPLACE "." ", " numbers "${VERSION}")
-  if(NOT rc MATCHES "FILEVERSION ${numbers}, 0\n.*\"FileVersion\", \"${VERSION}\".*\"ProductVersion\", \"09-16\"")
-    message(FATAL_ERROR "no version resource ${VERSION} / 09-16 in the exe: ${rc}")
+  file(STRINGS "${WORK}/out/${KIT}/bmcupdate.exe" manifest REGEX "requestedExecutionLevel")
+  if(NOT rc MATCHES "FILEVERSION ${numbers}, 0\n.*\"FileVersion\", \"${VERSION}\".*\"ProductVersion\", \"09-16\""
+     OR NOT manifest MATCHES "level=\"asInvoker\"")
+    message(FATAL_ERROR "no version resource ${VERSION} / 09-16 or asInvoker manifest in the exe: ${rc}")
   endif()
   file(WRITE "${WORK}/n.txt" "n\n")
   execute_process(COMMAND "${RUN}" bmcupdate.exe INPUT_FILE "${WORK}/n.txt"

@@ -399,7 +399,7 @@ const char* const kRunLogLines[][2] = {
 // Only runs that reached the BMC leave a line; some cases check it whole.
 void ExpectRunLog(const string& folder, const Case& c) {
   bool reached = c.exitCode == 0 || (c.exitCode >= 4 && c.exitCode <= 8);
-  EXPECT_EQ(reached, std::filesystem::exists(folder + "/bmcupdate.log"));
+  EXPECT_EQ(reached, fs::exists(folder + "/bmcupdate.log"));
   string log = ReadFile(folder, "bmcupdate.log");
   const string head = TextLines("started\taddress\tmodel\tbefore\tafter\texit\toutcome\n");
   for (const auto& line : kRunLogLines) {
@@ -421,8 +421,8 @@ TEST_P(EndToEnd, Run) {
   WriteFile(folder, "raw.bin", c.raw);
   std::istringstream changes(c.state);
   for (string line; std::getline(changes, line);) {
-    if (line[0] == '-') std::filesystem::remove(folder + "/" + line.substr(1));
-    if (line[0] == '/') std::filesystem::create_directory(folder + line);
+    if (line[0] == '-') fs::remove(folder + "/" + line.substr(1));
+    if (line[0] == '/') fs::create_directory(folder + line);
   }
   auto removed = [&](const string& name) {
     return c.state.find("-" + name + "\n") != string::npos;
@@ -436,27 +436,28 @@ TEST_P(EndToEnd, Run) {
                image = c.image.substr(0, c.image.find_first_of("\r\n"));
   EXPECT_EQ(c.requests, Requests(log, c));
   if (string(c.requests).find('X') != string::npos) {
-    // Its arguments one by one, yes.txt as input, and out of the reach of Ctrl+C.
-    EXPECT_NE(string::npos,
-              log.find(string("flash [-force-boot] [-preserve-config] [-nw] [-ip] [") + c.address +
-                       "] [-u] [] [-p] [" + c.password + "]" +
-                       (image.empty() ? "" : " [" + image + "]") + "\n"));
-    EXPECT_EQ(removed("yes.txt") ? "" : kYes, ReadFile(folder, "yafuflash-stdin.bin"));
-    EXPECT_NE(string::npos, log.find("flash-shielded yes\n"));
-    EXPECT_TRUE(
-        !kWindows ||
-        log.find(string("flash-cmdline Yafuflash.exe -force-boot -preserve-config -nw -ip ") +
-                 c.address + " -u \"\" -p \"" + c.password + "\" " + image + "\n") != string::npos)
+    // Its arguments one by one (on Windows its command line too), yes.txt as
+    // input, and out of the reach of Ctrl+C.
+    const string args = string(" [-ip] [") + c.address + "] [-u] [] [-p] [" + c.password + "]" +
+                        (image.empty() ? "" : " [" + image + "]");
+    const string line = string(" -ip ") + c.address + " -u \"\" -p \"" + c.password + "\" " + image;
+    EXPECT_NE(string::npos, log.find("flash [-force-boot] [-preserve-config] [-nw]" + args + "\n" +
+                                     (kWindows ? "flash-cmdline Yafuflash.exe -force-boot "
+                                                 "-preserve-config -nw" +
+                                                     line + "\n"
+                                               : "") +
+                                     "flash-shielded yes\n"))
         << log;
+    EXPECT_EQ(removed("yes.txt") ? "" : kYes, ReadFile(folder, "yafuflash-stdin.bin"));
   }
   // A capture stays only after it could not be read.
   const auto revisions = std::count(tokens.begin(), tokens.end(), 'r');
   const auto queries = std::count(c.requests, c.requests + std::strlen(c.requests), 'V');
   EXPECT_EQ(tokens.find("m11") != string::npos || tokens.find("m12") != string::npos,
-            std::filesystem::exists(folder + "/fru.txt"));
+            fs::exists(folder + "/fru.txt"));
   EXPECT_EQ(tokens.find("m10") != string::npos || revisions < queries,
-            std::filesystem::exists(folder + "/version.txt"));
-  EXPECT_FALSE(!kWindows && std::filesystem::exists(folder + "/nul"));
+            fs::exists(folder + "/version.txt"));
+  EXPECT_FALSE(!kWindows && fs::exists(folder + "/nul"));
   EXPECT_EQ(removed("image.txt") ? "<none>" : c.image, ReadFile(folder, "image.txt"));
   EXPECT_EQ(removed("yes.txt") ? "<none>" : kYes, ReadFile(folder, "yes.txt"));
   EXPECT_EQ(string::npos, (run.output + ReadFile(folder, "stderr.txt")).find("Yafuflash"));
@@ -464,9 +465,7 @@ TEST_P(EndToEnd, Run) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(Cases()),
-                         [](const testing::TestParamInfo<Case>& param) {
-                           return param.param.name;
-                         });
+                         testing::PrintToStringParamName());
 
 // The pause prompt is on the console while the tool waits for the key.
 TEST(Pause, PromptShownBeforeTheKey) {

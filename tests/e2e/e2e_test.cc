@@ -467,12 +467,17 @@ TEST_P(EndToEnd, Run) {
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, testing::ValuesIn(Cases()),
                          testing::PrintToStringParamName());
 
-// The pause prompt is on the console while the tool waits for the key.
+// The pause prompt is on the console while the tool waits for the key,
+// which is a whole line where no terminal gives single keys.
 TEST(Pause, PromptShownBeforeTheKey) {
   if (kWindows) GTEST_SKIP() << "the interpreter's own pause";
   string folder = PrepareFolder("Pause");
-  std::FILE* tool = StartTool("y\n1.2\n", ToolCommand(folder, "", ""));
-  EXPECT_TRUE(WaitForOutput(folder, "続行するには何かキーを押してください"));
+  std::FILE* tool = StartTool("y\n1.2\nx", ToolCommand(folder, "", ""));
+  const string prompt = "続行するには何かキーを押してください . . . ";
+  EXPECT_TRUE(WaitForOutput(folder, prompt));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(prompt,
+            ReadFile(folder, "stdout.txt").substr(ReadFile(folder, "stdout.txt").rfind(prompt)));
   EXPECT_EQ(1, Finished(folder, pclose(tool)).exitCode);
 }
 

@@ -1,144 +1,178 @@
-// The POSIX tool end to end over real RMCP+: bmcupdate-fast runs our
-// icmd.exe, which runs ipmitool, which talks to OpenIPMI's ipmi_sim on a
-// loopback address of the case's own. The model check reads the FRU with
-// real Read FRU Data requests; the test plug-in answers Get Device ID from
-// its revision file, which the flash stand-in changes, and takes the cold
-// reset.
+// The POSIX tool end to end over real RMCP+: bmcupdate-fast runs our icmd.exe,
+// which runs ipmitool, which talks to OpenIPMI's ipmi_sim on a loopback address
+// of the case's own, with a real FRU and the test plug-in's Get Device ID.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
-#include <ostream>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
-#include <vector>
+#include <thread>
 
-#include "e2e.h"
-#include "simulator.h"
+namespace fs = std::filesystem;
 
 namespace {
 
+const char kFactory[] = "TOLVE qs Family";
 const char kYes[] = "y\r\ny\r\nY\r\n";
+// Yafuflash.exe: logs its arguments and input, then "flashes" the planned revision.
+const char kFlash[] =
+    "#!/bin/sh\nprintf '[%s]' \"$@\" > flash.log\ncat >> flash.log\n"
+    "mv flash-writes.txt bmc-firmware.txt\n";
+const char kShortRead[] = "respData[len=9]: 08 00 00 00 00 00 00 00 00\n";
 
+// One simulated BMC, on 127.0.0.<2 + row>, and what the tool must make of it.
 struct SimCase {
   const char* name;
-  int host;                   // the simulator listens on 127.0.0.<host>; set by Cases()
-  const char* product;        // the FRU's product name
-  int fruSize;                // FRU bytes the simulator holds; 0: no FRU at all
-  const char* bmcPassword;    // the BMC's password
-  const char* typedPassword;  // what the operator types; null: the factory password
-  const char* firmware;       // bmc-firmware.txt once the simulator runs
-  const char* flashWrites;    // what the flash writes there
-  bool frozen;                // the simulator is stopped (SIGSTOP) before the tool runs
-  int exitCode;
-  std::string expected;  // after the dialogue, up to the pause
-  bool coldReset;        // the BMC received one
-  const char* fruLeft;   // what fru.txt holds at the end; null: no fru.txt
+  const char* product;   // the FRU's product name
+  int fruSize;           // FRU bytes the simulator holds; 0: no FRU device
+  const char* password;  // the BMC's; typed by the operator, or the factory one chosen
+  bool typed;
+  const char* firmware;  // the BMC's revision when the tool starts ("?": none)
+  const char* flashed;   // after the flash ("": the flash must not run)
+  const char* reset;     // after a cold reset ("": none may come)
+  bool frozen;           // the simulator is stopped (SIGSTOP) before the tool runs
+  int exitCode;          // the tool's
+  const char* trace;     // the revisions shown and the codes reported, in order
+  const char* fruLeft;   // what fru.txt holds at the end ("-": no fru.txt)
+} const kCases[] = {
+    // clang-format off
+    {"UpdatesDirectly", "MIRTA kn300", 256, kFactory, false, "09 12", "09 16", "", false, 0, "09-12\n09-16\n", "-"},
+    {"UpdatesThroughColdReset", "MIRTA vn300", 256, kFactory, false, "09 12", "89 16", "09 16", false, 0,
+     "09-12\n89-16\n09-16\n", "-"},
+    {"StillBusyAfterColdReset", "QX5200-kn/KN20", 256, kFactory, false, "09 12", "89 16", "89 16", false, 8,
+     "09-12\n89-16\n89-16\n[008]", "-"},
+    {"AlreadyCurrent", "QX5200-kn/KN20", 256, "Own pass 7", true, "09 16", "", "", false, 5, "09-16\n[005]", "-"},
+    {"NotTargetModel", "MIRTA kn301", 256, kFactory, false, "09 12", "", "", false, 4, "[004]", "-"},
+    {"WrongPassword", "MIRTA kn300", 256, "Other pass", false, "09 12", "", "", false, 4, "[012][004]", ""},
+    {"FruErrorCompletionCode", "MIRTA kn300", 0, kFactory, false, "09 12", "", "", false, 4, "[012][004]", ""},
+    // The last read, at F0h, gets 8 bytes where 16 are asked.
+    {"ShortFruRead", "MIRTA kn300", 0xF8, kFactory, false, "09 12", "", "", false, 4, "[012][004]", kShortRead},
+    {"VersionErrorCompletionCode", "MIRTA kn300", 256, kFactory, false, "?", "", "", false, 6, "[006]", "-"},
+    // ipmitool gives up after its retries (about 20 s); the first FRU read fails.
+    {"BmcDoesNotAnswer", "MIRTA kn300", 256, kFactory, false, "09 12", "", "", true, 4, "[012][004]", ""},
+    // clang-format on
 };
 
-// A failing case is named by its name, not its bytes.
-void PrintTo(const SimCase& c, std::ostream* out) { *out << c.name; }
-
-std::vector<SimCase> Cases() {
-  const std::string flashed = RevisionLine("09-12") + FlashCountdownText();
-  const std::string reset = ResetCountdownText();
-  const std::string refused = BoxText(kBox004);
-  const std::string unread = std::string(kFruDataMissing) + refused;
-  const char* factory = kFactoryPassword;
-  std::vector<SimCase> cases = {
-      {"UpdatesDirectly", 0, "MIRTA kn300", 256, factory, nullptr, "09 12\n", "09 16\n", false, 0,
-       flashed + RevisionLine("09-16") + BoxText(kSuccess), false, nullptr},
-      {"UpdatesThroughColdReset", 0, "MIRTA vn300", 256, factory, nullptr, "09 12\n",
-       "89 16 09 16\n", false, 0,
-       flashed + RevisionLine("89-16") + reset + RevisionLine("09-16") + BoxText(kSuccess), true,
-       nullptr},
-      {"StillBusyAfterColdReset", 0, "QX5200-kn/KN20", 256, factory, nullptr, "09 12\n", "89 16\n",
-       false, 8, flashed + RevisionLine("89-16") + reset + RevisionLine("89-16") + BoxText(kBox008),
-       true, nullptr},
-      {"AlreadyCurrentTypedPassword", 0, "QX5200-kn/KN20", 256, "Own pass 7", "Own pass 7",
-       "09 16\n", "09 16\n", false, 5, RevisionLine("09-16") + BoxText(kBox005), false, nullptr},
-      {"NotTargetModel", 0, "MIRTA kn301", 256, factory, nullptr, "09 12\n", "09 16\n", false, 4,
-       refused, false, nullptr},
-      {"WrongPassword", 0, "MIRTA kn300", 256, "Other pass", nullptr, "09 12\n", "09 16\n", false,
-       4, unread, false, ""},
-      {"FruErrorCompletionCode", 0, "MIRTA kn300", 0, factory, nullptr, "09 12\n", "09 16\n", false,
-       4, unread, false, ""},
-      // The last read, at F0h, gets 8 bytes (count 08h) where 16 are asked.
-      {"ShortFruRead", 0, "MIRTA kn300", 0xF8, factory, nullptr, "09 12\n", "09 16\n", false, 4,
-       unread, false, "respData[len=9]: 08 00 00 00 00 00 00 00 00\n"},
-      // A revision file the plug-in cannot read: Get Device ID answers FFh.
-      {"VersionErrorCompletionCode", 0, "MIRTA kn300", 256, factory, nullptr, "unreadable\n",
-       "09 16\n", false, 6, BoxText(kBox006), false, nullptr},
-      // ipmitool gives up after its retries (about 20 s); the first FRU read
-      // fails, so the tool stops there.
-      {"BmcDoesNotAnswer", 0, "MIRTA kn300", 256, factory, nullptr, "09 12\n", "09 16\n", true, 4,
-       unread, false, ""},
-  };
-  // An address of its own for every case, so that cases may run side by side.
-  for (size_t i = 0; i < cases.size(); ++i) cases[i].host = 2 + static_cast<int>(i);
-  return cases;
+// Writes the whole file.
+void Write(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
 }
 
-class SimulatorTest : public testing::TestWithParam<SimCase> {};
-
-TEST_P(SimulatorTest, EndsWithTheFlowsBox) {
-  std::string missing = MissingPrerequisite();
-  if (!missing.empty()) GTEST_SKIP() << missing;
-  const SimCase& c = GetParam();
-  const std::string address = "127.0.0." + std::to_string(c.host);
-  const std::string password = c.typedPassword ? c.typedPassword : kFactoryPassword;
-  // The tool, our icmd.exe, the flash stand-in and their input files.
-  std::string folder = PrepareFolder(std::string("ipmisim/") + c.name);
-  CopyTool(folder);
-  CopyProgram(folder, IPMISIM_ICMD_PATH, "icmd.exe");
-  CopyProgram(folder, IPMISIM_FLASH_PATH, "Yafuflash.exe");
-  WriteFile(folder, "image.txt", "BMC_fw_0916_rel.ima\r\n");
-  WriteFile(folder, "yes.txt", kYes);
-  // Every revision file starts good: the simulator reads it as it starts.
-  WriteFile(folder, "bmc-firmware.txt", "09 12\n");
-  WriteFile(folder, "flash-writes.txt", c.flashWrites);
-  SimulatorSetup setup = {address, c.bmcPassword, c.product, c.fruSize,
-                          std::filesystem::absolute(folder).string()};
-  Simulator simulator;
-  ASSERT_TRUE(StartSimulator(std::string("work/ipmisim-bmc/") + c.name, setup, &simulator));
-  WriteFile(folder, "bmc-firmware.txt", c.firmware);
-  if (c.frozen) {
-    ASSERT_EQ(kill(simulator.pid, SIGSTOP), 0);  // it keeps its address but no longer answers
-  }
-
-  std::string input = "y\n" + address + "\n";
-  input += c.typedPassword ? "n\n" + password + "\n" : "y\n";
-  ToolRun run = RunTool(folder, input);
-  KillSimulator(&simulator);
-
-  ExpectBoxRun(run, c.exitCode,
-               DialogueText() + (c.typedPassword ? kPasswordPrompts : "") + c.expected);
-  std::string log, arguments, flashInput, fru;
-  ReadFile(folder, "bmc-requests.log", &log);
-  EXPECT_EQ(log, c.coldReset ? "cold-reset\n" : "");
-  // The flash program got the typed address, the password and the image
-  // name, and yes.txt as its input; or it never ran.
-  bool flashed = c.exitCode == 0 || c.exitCode == 7 || c.exitCode == 8;
-  ASSERT_EQ(ReadFile(folder, "flash-args.txt", &arguments), flashed);
-  if (flashed) {
-    EXPECT_EQ(arguments, "[-force-boot]\n[-preserve-config]\n[-nw]\n[-ip]\n[" + address +
-                             "]\n[-u]\n[]\n[-p]\n[" + password + "]\n[BMC_fw_0916_rel.ima]\n");
-    EXPECT_TRUE(ReadFile(folder, "flash-stdin.bin", &flashInput));
-    EXPECT_EQ(flashInput, kYes);
-  }
-  EXPECT_EQ(ReadFile(folder, "fru.txt", &fru), c.fruLeft != nullptr);
-  EXPECT_EQ(fru, c.fruLeft ? c.fruLeft : "");
-  // Only a failed request has anything to say, and icmd.exe says it too;
-  // it then leaves its capture empty. The short read is an answer.
-  bool failed = (c.fruLeft != nullptr && c.fruLeft[0] == '\0') || c.exitCode == 6;
-  EXPECT_EQ(failed, run.errors.find("icmd: ") != std::string::npos) << run.errors;
-  if (!failed) {
-    EXPECT_EQ(run.errors, "");
-  }
+// The whole file; "" when there is none.
+std::string Read(const fs::path& path) {
+  return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
 }
 
-// The case's name as the test's name.
-std::string CaseName(const testing::TestParamInfo<SimCase>& info) { return info.param.name; }
+// Why the cases cannot run here, or "".
+std::string Missing() {
+  if (std::system("which ipmi_sim ipmitool >/dev/null") != 0) return "no ipmi_sim or ipmitool";
+  if (std::string(PLUGIN_PATH).empty()) return "no plug-in: OpenIPMI headers were missing";
+  return geteuid() == 0 ? "" : "listening on port 623 needs root";
+}
 
-INSTANTIATE_TEST_SUITE_P(OverRmcpPlus, SimulatorTest, testing::ValuesIn(Cases()), CaseName);
+// ipmi_sim's configuration in `folder`: the BMC, its FRU, the password of the
+// anonymous user (in its user file: lan.conf cannot hold a blank).
+void Configure(const SimCase& c, const std::string& address, const fs::path& folder) {
+  fs::create_directories(folder / "state/ipmi_sim/bmc");
+  Write(folder / "lan.conf", "name \"bmc\"\nset_working_mc 0x20\nstartlan 1\n addr " + address +
+                                 " 623\n guid a123456789abcdefa123456789abcdef\nendlan\n"
+                                 "loadlib \"" PLUGIN_PATH "\" \"-\"\n");
+  std::string fru = "mc_add_fru_data 0x20 0 " + std::to_string(c.fruSize) + " file 0 \"fru.bin\"\n";
+  Write(folder / "bmc.emu",
+        "mc_setbmc 0x20\nmc_add 0x20 0x20 no-device-sdrs 0x10 0x09 0x12 0x9f 0x000000 0x0000\n" +
+            (c.fruSize > 0 ? fru : "") + "mc_enable 0x20\n");
+  // The product name's type/length byte at 73h, the name from 74h.
+  std::string image(256, '\0'), name = c.product, password = c.password;
+  image[0x73] = static_cast<char>(0xC0 | name.size());
+  Write(folder / "fru.bin", image.replace(0x74, name.size(), name));
+  for (size_t i = password.size(); i < 20; ++i) password += "\\00";
+  Write(folder / "state/ipmi_sim/bmc/users.mc20",
+        "1.valid:i:1\n1.username:d:\n1.passwd:d:" + password + "\n1.privilege:i:4\n");
+}
+
+// Starts ipmi_sim in `folder`, to die with the test at the latest. Its pid
+// once it listens, or -1.
+pid_t Start(int host, const fs::path& folder) {
+  char socket[32];  // its local end as /proc/net/udp shows it
+  std::snprintf(socket, sizeof socket, ": %02X00007F:026F ", host);
+  if (Read("/proc/net/udp").find(socket) != std::string::npos) return -1;  // left from a run
+  const std::string command = "cd '" + folder.string() +
+                              "' && exec ipmi_sim -c lan.conf -f bmc.emu -s state -n >sim.log 2>&1";
+  pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+    _exit(127);
+  }
+  for (int wait = 0; wait < 500 && waitpid(pid, nullptr, WNOHANG) == 0; ++wait) {
+    if (Read("/proc/net/udp").find(socket) != std::string::npos) return pid;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGKILL);  // it never listened
+  return -1;
+}
+
+class OverRmcpPlus : public testing::TestWithParam<int> {};
+
+TEST_P(OverRmcpPlus, EndsAsTheBmcAnswers) {
+  if (!Missing().empty()) GTEST_SKIP() << Missing();
+  const SimCase& c = kCases[GetParam()];
+  const int host = 2 + GetParam();
+  const std::string address = "127.0.0." + std::to_string(host);
+  const fs::path folder = fs::absolute(fs::path("work") / c.name);
+  fs::remove_all(folder);
+  Configure(c, address, folder);
+  fs::copy_file(TOOL_PATH, folder / "bmcupdate");
+  fs::copy_file(ICMD_PATH, folder / "icmd.exe");
+  Write(folder / "Yafuflash.exe", kFlash);
+  fs::permissions(folder / "Yafuflash.exe", fs::perms::owner_all);
+  Write(folder / "image.txt", "BMC_fw_0916_rel.ima\r\n");
+  Write(folder / "yes.txt", kYes);
+  Write(folder / "flash-writes.txt", c.flashed);
+  Write(folder / "after-reset.txt", c.reset);
+  Write(folder / "stdin.txt",
+        "y\n" + address + (c.typed ? "\nn\n" + std::string(c.password) : "\ny") + "\n");
+  // The simulator asks for the device ID as it starts, and dies of an error.
+  Write(folder / "bmc-firmware.txt", "09 12");
+  const pid_t simulator = Start(host, folder);
+  ASSERT_GT(simulator, 0) << "no ipmi_sim on " << address << ":623 (one left from a run?):\n"
+                          << Read(folder / "sim.log");
+  Write(folder / "bmc-firmware.txt", c.firmware);
+  if (c.frozen) kill(simulator, SIGSTOP);  // it keeps its address, mute
+  int status = std::system(
+      ("cd '" + folder.string() + "' && ./bmcupdate <stdin.txt >stdout.txt 2>stderr.txt").c_str());
+  kill(simulator, SIGKILL);
+  waitpid(simulator, nullptr, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.exitCode) << status;
+  std::string out = Read(folder / "stdout.txt"), trace;
+  const std::regex mark("\\[0..\\]|\\d\\d-\\d\\d\\n");
+  for (std::sregex_iterator at(out.begin(), out.end(), mark), end; at != end; ++at) {
+    trace += at->str();
+  }
+  EXPECT_EQ(trace, c.trace) << out;
+  // The BMC got a cold reset when it was busy, and only then.
+  EXPECT_NE(fs::exists(folder / "after-reset.txt"), trace.find("89-16") != std::string::npos);
+  EXPECT_EQ(fs::exists(folder / "fru.txt") ? Read(folder / "fru.txt") : "-", c.fruLeft);
+  // The flash got the typed address and password, the image and yes.txt; or never ran.
+  EXPECT_EQ(Read(folder / "flash.log"), c.flashed[0] == '\0'
+                                            ? ""
+                                            : "[-force-boot][-preserve-config][-nw][-ip][" +
+                                                  address + "][-u][][-p][" + c.password +
+                                                  "][BMC_fw_0916_rel.ima]" + kYes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OverRmcpPlus,
+                         testing::Range(0, static_cast<int>(std::size(kCases))),
+                         [](const testing::TestParamInfo<int>& row) {
+                           return std::string(kCases[row.param].name);
+                         });
 
 }  // namespace

@@ -3,7 +3,8 @@
 #   clang-format  the layout of .clang-format (--dry-run -Werror);
 #   clang-tidy    the checks of .clang-tidy, over the compile database of the
 #                 posix build (and of the fuzz build, for fuzz/);
-#   cppcheck      with the suppressions of .cppcheck-suppressions.
+#   cppcheck      with the suppressions of .cppcheck-suppressions;
+#   yamllint and ansible-lint   the playbooks (fleet/).
 # Windows-only sources are not in either compile database: cppcheck and the
 # MinGW build's warnings cover them.
 #
@@ -38,6 +39,15 @@ cppcheck --std=c++17 --language=c++ --enable=warning,style,performance,portabili
   --library=googletest --library=posix --inline-suppr \
   --suppressions-list=.cppcheck-suppressions -I . -q --error-exitcode=1 \
   --template='{file}:{line}: {severity}: {message} [{id}]' "${units[@]}" || failed+=(cppcheck)
+
+echo "== lint: yamllint, ansible-lint"
+mapfile -t playbooks < <(git ls-files --cached --others --exclude-standard '*.yml' '*.yaml' |
+  grep -Ev "$exclude" | while read -r file; do [ -f "$file" ] && echo "$file"; done)
+yamllint --version
+yamllint -s -d '{extends: default, rules: {line-length: {max: 120}}}' "${playbooks[@]}" || failed+=(yamllint)
+ansible-lint --version | sed -n 1p
+# Its schema wants a number for max_fail_percentage, which Ansible templates.
+ansible-lint --offline -q -x 'schema[playbook]' "${playbooks[@]}" || failed+=(ansible-lint)
 
 echo "== lint: clang-tidy"
 clang-tidy --version | grep -i version

@@ -175,4 +175,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverRmcpPlus,
                            return std::string(kCases[row.param].name);
                          });
 
+// fleet/update.yml: two BMCs in one play; the simulators die with the test.
+TEST(Fleet, UpdatesTwoBmcsInOnePlay) {
+  if (!Missing().empty() || std::system("which ansible-playbook >/dev/null") != 0) GTEST_SKIP();
+  const fs::path runs = fs::absolute("work/fleet"), kit = runs / "kit";
+  fs::remove_all(runs);
+  fs::create_directories(kit);
+  fs::copy_file(TOOL_PATH, kit / "bmcupdate");
+  fs::copy_file(ICMD_PATH, kit / "icmd.exe");
+  Write(kit / "Yafuflash.exe", kFlash);
+  fs::permissions(kit / "Yafuflash.exe", fs::perms::owner_all);
+  Write(kit / "image.txt", "yes.txt");  // the image: any file will do
+  Write(kit / "yes.txt", kYes);
+  std::string inventory;
+  for (const std::string host : {"40", "41"}) {
+    Configure(kCases[0], "127.0.0." + host, runs / host);
+    Write(runs / host / "bmc-firmware.txt", "09 12");
+    Write(runs / host / "flash-writes.txt", "09 16");
+    ASSERT_GT(Start(std::stoi(host), runs / host), 0);
+    inventory += host + " bmc_address=127.0.0." + host + "\n";
+  }
+  Write(runs / "hosts", inventory);
+  (void)std::system(("cd " + runs.string() +
+                     " && ansible-playbook -i hosts " FLEET_PLAYBOOK
+                     " -e bmcupdate_kit=kit -e bmcupdate_runs=. >play.txt")
+                        .c_str());
+  EXPECT_TRUE(std::regex_search(
+      Read(runs / "summary.tsv"),
+      std::regex("\n40\t127.0.0.40\t0\tupdated\t.*\n41\t127.0.0.41\t0\tupdated\t")))
+      << Read(runs / "play.txt");
+}
+
 }  // namespace

@@ -38,7 +38,6 @@ expect "fleet exit" "$(play "$runs" -f 8 -vvv)" 2
 want=$'host\taddress\texit\toutcome\tbefore\tafter'
 while IFS='|' read -r host vars _ result revisions _; do
   address=${vars#bmc_address=} && address=${address%% *} && read -r before after <<<"$revisions"
-  [ -f "$runs/$host/bmcupdate.log" ] || before='' after=''
   want+=$'\n'"$host	$address	${result/ /	}	$before	$after"
   grep -qE "\"$host +$address +${result/ / +} " "$runs.out" || expect "$host in the printed table" no yes
 done <<<"$fleet"

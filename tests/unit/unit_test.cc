@@ -1,14 +1,29 @@
-// The countdowns sleep one second after each line they show, and nothing
-// else sleeps: 300 lines for the flash, 90 for the restart.
+// What a run of the built tool cannot show, on the real platform: the
+// countdowns sleep one second after each line they show (the console and
+// the sleep are replaced here) and nothing else sleeps; on POSIX, a text
+// file read and closed leaves no descriptor for the flash program and every
+// command to inherit, and the flash worker waits for the program it started.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "platform/platform.h"
 #include "procedure/update.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 std::string g_console;  // what was written, a '|' for each second slept
+
+// The descriptors open in this process; -1 where the system does not list them.
+long OpenDescriptors() {
+  std::error_code error;
+  fs::directory_iterator listing("/proc/self/fd", error);
+  return error ? -1 : std::distance(fs::begin(listing), fs::end(listing));
+}
+
 }  // namespace
 
 void ConsoleWrite(const char* text) { g_console += text; }
@@ -32,4 +47,19 @@ TEST(Countdown, SleepsOneSecondAfterEachLine) {
     EXPECT_EQ(wait.seconds, lines);
     EXPECT_EQ(std::string::npos, g_console.find_first_of("\r|")) << g_console;
   }
+}
+
+TEST(Posix, TextFileClosedAndChildAwaited) {
+  long before = OpenDescriptors();
+  if (before < 0) GTEST_SKIP() << "POSIX only";
+  TextInput input;
+  char line[8];
+  ASSERT_EQ(0, OpenTextInput("ctesttestfile.CMAKE", &input));  // matched without regard to case
+  EXPECT_GT(ReadTextLine(&input, line, sizeof line), 0);
+  CloseTextInput(&input);
+  EXPECT_EQ(before, OpenDescriptors());
+  fs::remove("done.txt");
+  char command[] = "sh -c \"sleep 0.3; echo > done.txt\"";
+  ASSERT_EQ(0, RunChildWithInput(command, "CTestTestfile.cmake"));
+  EXPECT_TRUE(fs::exists("done.txt"));
 }

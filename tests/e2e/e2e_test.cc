@@ -150,22 +150,17 @@ string ReadFile(const string& folder, const string& name) {
   return readable ? string(std::istreambuf_iterator<char>(file), {}) : "<none>";
 }
 
-// Copies a built program into the folder under `name`.
-void CopyProgram(const string& folder, const char* source, const char* name) {
-  std::error_code error;
-  fs::copy_file(source, folder + "/" + name, fs::copy_options::overwrite_existing, error);
-  EXPECT_FALSE(error) << source << ": " << error.message();
-}
-
 // Empties (or makes) work/<name> with the tool, the simulated BMC in
 // `state`, the image name and yes.txt in it, and returns its path.
 string PrepareFolder(const string& name, const string& state = "", const string& image = "") {
   string folder = "work/" + name;
   fs::remove_all(folder);
   fs::create_directories(folder);
-  CopyProgram(folder, E2E_TOOL_PATH, E2E_TOOL_NAME);
-  CopyProgram(folder, E2E_ICMD_PATH, "icmd.exe");
-  CopyProgram(folder, E2E_FLASH_PATH, "Yafuflash.exe");
+  for (const auto& program : {std::pair<const char*, const char*>{E2E_TOOL_PATH, E2E_TOOL_NAME},
+                              {E2E_ICMD_PATH, "icmd.exe"},
+                              {E2E_FLASH_PATH, "Yafuflash.exe"}}) {
+    EXPECT_TRUE(fs::copy_file(program.first, folder + "/" + program.second)) << program.first;
+  }
   WriteFile(folder, "bmcsim.txt", state);
   WriteFile(folder, "image.txt", image);
   WriteFile(folder, "yes.txt", "y\r\ny\r\nY\r\n");
@@ -211,15 +206,14 @@ ToolRun RunTool(const string& folder, const string& input, const string& tag = "
 std::FILE* StartTool(const string& input, const string& command) {
   std::fflush(stdout);
   std::FILE* pipe = popen(command.c_str(), "w");
-  if (pipe != nullptr) std::fputs(input.c_str(), pipe);
-  if (pipe != nullptr) std::fflush(pipe);
+  if (pipe != nullptr && std::fputs(input.c_str(), pipe) >= 0) std::fflush(pipe);
   return pipe;
 }
 
-// Waits up to 20 s for `text` to appear in the running tool's output.
-bool WaitForOutput(const string& folder, const string& text) {
+// Waits up to 20 s for `text` to appear in folder/file.
+bool WaitForText(const string& folder, const string& text, const string& file = "stdout.txt") {
   for (int i = 0; i < 200; ++i) {
-    if (ReadFile(folder, "stdout.txt").find(text) != string::npos) return true;
+    if (ReadFile(folder, file).find(text) != string::npos) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return false;
@@ -287,9 +281,8 @@ std::vector<Case> Cases() {
   const char* failFru = "fail_fru_at=1\n";
   // clang-format off
   return {
-      {"Declined", "Nope\n", "", 255, "c", ""},
       {"EndOfInputAtConfirmation", "", "", 255, "c", ""},
-      {"AskedAgainAfterEmptyAndNul", "\n" + kNul + "y\nn\n", "", 255, "c c c", ""},
+      {"DeclinedAfterEmptyAndNul", "\n" + kNul + "y\nNope\n", "", 255, "c c c", ""},
       {"HundredthConfirmation", string("maybe\n") * 99 + "n\n", "", 255, "c*100", ""},
       {"HundredUnrecognisedGoOn", string("?\n") * 100 + "1.2.34\ny\n", "-image.txt\n", 9, "c*100 a s m9", ""},
       {"RestOfLongLineSkippedPastNul", "x" + kLong.substr(10) + kNul + "xx\nn\n", "", 255, "c c", ""},
@@ -332,7 +325,6 @@ std::vector<Case> Cases() {
       {"FruCaptureIsFolder", kGo, "/fru.txt\n", 4, "c a s m11 b4", ""},
       {"TenthFruMissing", kGo, "fail_fru_at=10\n", 4, noFru, "FFFFFFFFFF", "\t\t\t4\tnot-target"},
       {"FruTruncated", kGo, "fault=truncated\nfault_scope=fru\n", 4, noFru, "F"},
-      {"FruCtrlZ", kGo, "fault=ctrlz\nfault_scope=fru\n", 4, noFru, "F"},
       {"FruEmpty", kGo, kRawFru, 4, noFru, "F", "", ""},
       {"FruBinary", kGo, kRawFru, 4, noFru, "F", "", Binary(65536)},
       {"Fru10MB", kGo, kRawFru, 4, noFru, "F", "", kFiller * 10240},
@@ -345,7 +337,6 @@ std::vector<Case> Cases() {
       {"Unknown0913", kGo, "firmware=09 13\n", 6, "c a s r0913 b6", "AV"},
       {"BusyBeforeUpdate", kGo, "firmware=8A 16\n", 6, "c a s r8A16 b6", "AV"},
       {"OtherDeviceRevision", kGo, "device_revision=11\n", 6, noVersion, "AV", "MIRTA kn300\t\t\t6\tversion-unknown"},
-      {"VersionTruncated", kGo, "fault=truncated\nfault_scope=version\n", 6, noVersion, "AV"},
       {"VersionCtrlZ", kGo, "fault=ctrlz\nfault_scope=version\n", 6, noVersion, "AV"},
       {"VersionCaptureIsFolder", kGo, "/version.txt\n", 6, "c a s m10 b6", "A"},
       {"VersionEmpty", kGo, kRawVersion, 6, noVersion, "AV", "", ""},
@@ -461,7 +452,7 @@ TEST(Pause, PromptShownBeforeTheKey) {
   string folder = PrepareFolder("Pause");
   std::FILE* tool = StartTool("y\n1.2\nx", ToolCommand(folder, "", ""));
   const string prompt = "続行するには何かキーを押してください . . . ";
-  EXPECT_TRUE(WaitForOutput(folder, prompt));
+  EXPECT_TRUE(WaitForText(folder, prompt));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(prompt,
             ReadFile(folder, "stdout.txt").substr(ReadFile(folder, "stdout.txt").rfind(prompt)));
@@ -473,7 +464,7 @@ TEST(Pause, PromptShownBeforeTheKey) {
 TEST(Lock, OneRunPerFolder) {
   string folder = PrepareFolder("Lock");
   std::FILE* first = StartTool("", ToolCommand(folder, "", ""));
-  ASSERT_TRUE(WaitForOutput(folder, "[y/n]"));
+  ASSERT_TRUE(WaitForText(folder, "[y/n]"));
   ToolRun second = RunTool(folder, "n\n", "2");
   EXPECT_EQ(13, second.exitCode);
   ExpectTranscript(second, "m13");
@@ -493,7 +484,7 @@ TEST(Interrupt, FlashOutlivesCtrlC) {
   std::FILE* tool = StartTool(kGo, "cd " + folder +
                                        " && echo $$ > pid && exec setsid ./" E2E_TOOL_NAME
                                        " > stdout.txt 2> stderr.txt");
-  ASSERT_TRUE(WaitForOutput(folder, "BMCアップデート中です"));
+  ASSERT_TRUE(WaitForText(folder, "BMCアップデート中です"));
   EXPECT_EQ(0, std::system(("kill -INT -" + ReadFile(folder, "pid")).c_str()));
   ToolRun run = Finished(folder, pclose(tool));
   EXPECT_EQ(256 + 2, run.exitCode);  // SIGINT
@@ -501,11 +492,7 @@ TEST(Interrupt, FlashOutlivesCtrlC) {
       string::npos,
       run.output.find("\r\n中断しました。BMCのアップデートは続いています。\nサーバーの電源を切らず"
                       "に5分以上待ってから、もう一度実行してバージョンを確認してください。\n"));
-  for (int i = 0; i < 100 && ReadFile(folder, "bmcsim.txt").find("firmware=09 16") == string::npos;
-       ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  EXPECT_NE(string::npos, ReadFile(folder, "bmcsim.txt").find("firmware=09 16"));
+  EXPECT_TRUE(WaitForText(folder, "firmware=09 16", "bmcsim.txt"));
 }
 
 }  // namespace

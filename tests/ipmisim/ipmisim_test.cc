@@ -120,6 +120,16 @@ pid_t Start(int host, const fs::path& folder) {
   return -1;
 }
 
+// What the operator puts beside the tool, the flash program being kFlash.
+void Kit(const fs::path& folder, const std::string& image) {
+  fs::copy_file(TOOL_PATH, folder / "bmcupdate");
+  fs::copy_file(ICMD_PATH, folder / "icmd.exe");
+  Write(folder / "Yafuflash.exe", kFlash);
+  fs::permissions(folder / "Yafuflash.exe", fs::perms::owner_all);
+  Write(folder / "image.txt", image);
+  Write(folder / "yes.txt", kYes);
+}
+
 class OverRmcpPlus : public testing::TestWithParam<int> {};
 
 TEST_P(OverRmcpPlus, EndsAsTheBmcAnswers) {
@@ -130,12 +140,7 @@ TEST_P(OverRmcpPlus, EndsAsTheBmcAnswers) {
   const fs::path folder = fs::absolute(fs::path("work") / c.name);
   fs::remove_all(folder);
   Configure(c, address, folder);
-  fs::copy_file(TOOL_PATH, folder / "bmcupdate");
-  fs::copy_file(ICMD_PATH, folder / "icmd.exe");
-  Write(folder / "Yafuflash.exe", kFlash);
-  fs::permissions(folder / "Yafuflash.exe", fs::perms::owner_all);
-  Write(folder / "image.txt", "BMC_fw_0916_rel.ima\r\n");
-  Write(folder / "yes.txt", kYes);
+  Kit(folder, "BMC_fw_0916_rel.ima\r\n");
   Write(folder / "flash-writes.txt", c.flashed);
   Write(folder / "after-reset.txt", c.reset);
   Write(folder / "stdin.txt",
@@ -181,12 +186,7 @@ TEST(Fleet, UpdatesTwoBmcsInOnePlay) {
   const fs::path runs = fs::absolute("work/fleet"), kit = runs / "kit";
   fs::remove_all(runs);
   fs::create_directories(kit);
-  fs::copy_file(TOOL_PATH, kit / "bmcupdate");
-  fs::copy_file(ICMD_PATH, kit / "icmd.exe");
-  Write(kit / "Yafuflash.exe", kFlash);
-  fs::permissions(kit / "Yafuflash.exe", fs::perms::owner_all);
-  Write(kit / "image.txt", "yes.txt");  // the image: any file will do
-  Write(kit / "yes.txt", kYes);
+  Kit(kit, "yes.txt");  // the image: any file will do
   std::string inventory;
   for (const std::string host : {"40", "41"}) {
     Configure(kCases[0], "127.0.0." + host, runs / host);

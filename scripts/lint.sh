@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Static checks of every tracked C++ file; fails on any finding:
+# Static checks of every tracked C++ file, script and playbook; fails on any finding:
 #   clang-format  the layout of .clang-format (--dry-run -Werror);
 #   clang-tidy    the checks of .clang-tidy, over the compile database of the
 #                 posix build (and of the fuzz build, for fuzz/);
 #   cppcheck      with the suppressions of .cppcheck-suppressions;
+#   shellcheck    every tracked shell script;
 #   yamllint and ansible-lint   the playbooks (fleet/).
 # Windows-only sources are not in either compile database: cppcheck and the
 # MinGW build's warnings cover them.
@@ -39,6 +40,11 @@ cppcheck --std=c++17 --language=c++ --enable=warning,style,performance,portabili
   --library=googletest --library=posix --inline-suppr \
   --suppressions-list=.cppcheck-suppressions -I . -q --error-exitcode=1 \
   --template='{file}:{line}: {severity}: {message} [{id}]' "${units[@]}" || failed+=(cppcheck)
+
+echo "== lint: shellcheck"
+mapfile -t scripts < <(git ls-files '*.sh' .ci/run)
+shellcheck --version | sed -n 2p
+shellcheck "${scripts[@]}" || failed+=(shellcheck)
 
 echo "== lint: yamllint, ansible-lint"
 mapfile -t playbooks < <(git ls-files --cached --others --exclude-standard '*.yml' '*.yaml' |

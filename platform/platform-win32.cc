@@ -106,8 +106,8 @@ int RunChildWithInput(char* commandLine, const char* inputName) {
   std::memset(&process, 0, sizeof process);
   std::fflush(stdout);
   BOOL started = CreateProcessA(nullptr, commandLine, &inheritable, &inheritable, TRUE,
-                                NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP, nullptr,
-                                nullptr, &startup, &process);
+                                NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
+                                &startup, &process);
   if (started) {
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);

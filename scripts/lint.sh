@@ -4,7 +4,7 @@
 #   clang-tidy    the checks of .clang-tidy, over the compile database of the
 #                 posix build (and of the fuzz build, for fuzz/);
 #   cppcheck      with the suppressions of .cppcheck-suppressions;
-#   shellcheck    every tracked shell script;
+#   scripts       every tracked shell script, by shellcheck;
 #   yamllint and ansible-lint   the playbooks (fleet/).
 # Windows-only sources are not in either compile database: cppcheck and the
 # MinGW build's warnings cover them.

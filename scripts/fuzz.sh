@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target fuzz/parsers_fuzzer.cc (clang 14 with ASan and
-# UBSan) and runs it for SECONDS (default 180) on a scratch copy of the seed
+# UBSan) and runs it for SECONDS (default 120) on a scratch copy of the seed
 # corpus fuzz/corpus/ (byte 0 of an input picks the parser). Fails on any
 # finding; the input that caused it is kept under build/fuzz/run/artifacts/
 # and can be replayed with
@@ -12,7 +12,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-seconds="${1:-180}"
+seconds="${1:-120}"
 build="${FUZZ_BUILD_DIR:-$root/build/fuzz}"
 run="$build/run"
 

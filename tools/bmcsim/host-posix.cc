@@ -7,17 +7,20 @@
 #include "host.h"
 
 void PrepareStandardStreams() {
-  // A closed standard descriptor would otherwise be taken by the next file
-  // opened, and chatter meant for the console would land in that file.
-  for (int fd = 0; fd <= 2; ++fd) {
+  // A closed output descriptor would otherwise be taken by the next file
+  // opened, and chatter meant for the console would land in that file. The
+  // input is left as the caller gave it: the flash stand-in must show it.
+  for (int fd = 1; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) != -1) continue;
-    int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    int opened = open("/dev/null", O_WRONLY);
     if (opened != -1 && opened != fd) {
       dup2(opened, fd);
       close(opened);
     }
   }
 }
+
+char PathListSeparator() { return ':'; }
 
 const char* RawCommandLine() { return nullptr; }
 

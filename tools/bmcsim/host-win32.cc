@@ -24,6 +24,8 @@ void PrepareStandardStreams() {
   }
 }
 
+char PathListSeparator() { return ';'; }
+
 const char* RawCommandLine() { return GetCommandLineA(); }
 
 int ShieldedFromConsoleInterrupt() {

@@ -4,8 +4,8 @@
 #define BMCSIM_HOST_H_
 
 // Makes the standard streams usable and byte-exact: every byte written or
-// read passes unchanged (no LF to CR LF, no 1Ah as end of input), and a
-// standard handle the parent left closed reads as empty, writes to nowhere.
+// read passes unchanged (no LF to CR LF, no 1Ah as end of input), and an
+// output the parent left closed writes to nowhere. The input stays as given.
 void PrepareStandardStreams();
 
 // The raw command line the program was started with, as a NUL-terminated
@@ -18,5 +18,8 @@ int ReplaceFileAtomically(const char* from, const char* to);
 // 1 when the console's Ctrl+C cannot reach this program (a session or, on
 // Windows, a process group of its own), else 0.
 int ShieldedFromConsoleInterrupt();
+
+// The byte that separates the folders listed in PATH.
+char PathListSeparator();
 
 #endif  // BMCSIM_HOST_H_

@@ -2,6 +2,7 @@
 // from bmcsim.txt, with the chatter and the faults the tests need.
 // Usage: icmd.exe -N ADDRESS -P PASSWORD B1 B2 ...
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host.h"
@@ -163,6 +164,14 @@ int main(int argc, char** argv) {
   PrepareStandardStreams();
   int fruRequestNumber = CountLogLines(kLogHead, kFruLogPart) + 1;
   LogCall("icmd", argc, argv);
+  // The folder where the interpreter looked first for this program.
+  const char* path = std::getenv("PATH");
+  char first[4096];
+  const char separator[] = {PathListSeparator(), '\0'};
+  if (path != nullptr && std::snprintf(first, sizeof first, "%.*s",
+                                       static_cast<int>(std::strcspn(path, separator)), path) > 0) {
+    LogText("icmd-path", first);
+  }
   int offset = 0;
   Request request = ParseRequest(argc, argv, &offset);
   if (request == kBadRequest) {

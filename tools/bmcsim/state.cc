@@ -101,10 +101,13 @@ int ApplyOtherKey(SimState* s, const char* key, const char* value) {
   if (std::strcmp(key, "fault") == 0) return ParseFault(value, &s->fault);
   if (std::strcmp(key, "fault_scope") == 0) return ParseScope(value, &s->faultScope);
   if (std::strcmp(key, "flash_delay_ms") == 0) return ParseCount(value, &s->flashDelayMs);
-  if (std::strcmp(key, "raw_output") == 0) {
-    int length = std::snprintf(s->rawOutput, sizeof s->rawOutput, "%s", value);
+  char* text = std::strcmp(key, "raw_output") == 0    ? s->rawOutput
+               : std::strcmp(key, "flash_until") == 0 ? s->flashUntil
+                                                      : nullptr;
+  if (text != nullptr) {
+    int length = std::snprintf(text, sizeof s->rawOutput, "%s", value);
     if (length >= 0 && length < static_cast<int>(sizeof s->rawOutput)) return 0;
-    s->rawOutput[0] = '\0';  // a cut name would name some other file
+    text[0] = '\0';  // a cut name would name some other file
     return -1;
   }
   if (std::strcmp(key, "fail_fru_at") != 0) return 1;

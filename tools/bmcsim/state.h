@@ -31,6 +31,7 @@ struct SimState {
   int hasFlashSets;              // 1 when flash_sets= was given
   unsigned char flashSets[2];    // firmware the flash writes when done
   char rawOutput[256];           // raw_output=: a file printed instead, or ""
+  char flashUntil[256];          // flash_until=NAME:TEXT, or ""
 };
 
 // Fills `state` from bmcsim.txt; a missing file gives the defaults. A line

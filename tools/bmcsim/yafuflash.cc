@@ -3,6 +3,9 @@
 // firmware revision. Always exits 0.
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <thread>
 
 #include "host.h"
@@ -33,6 +36,28 @@ void PrintChatter(int argc, char** argv, const char* phase) {
   std::fflush(stdout);
 }
 
+// Whether file `name` holds `text`.
+bool FileHolds(const char* name, const char* text) {
+  std::ifstream file(name, std::ios::binary);
+  std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return all.find(text) != std::string::npos;
+}
+
+// Takes flash_delay_ms, or less once the file that flash_until= names holds
+// its text: a flash that ends at a given point of the caller's output.
+void TakeTime(const SimState& state) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(state.flashDelayMs);
+  std::string until = state.flashUntil;
+  size_t colon = until.find(':');
+  while (std::chrono::steady_clock::now() < end) {
+    if (colon != std::string::npos &&
+        FileHolds(until.substr(0, colon).c_str(), until.c_str() + colon + 1)) {
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,11 +66,15 @@ int main(int argc, char** argv) {
   const char* commandLine = RawCommandLine();
   if (commandLine != nullptr) LogText("flash-cmdline", commandLine);
   LogText("flash-shielded", ShieldedFromConsoleInterrupt() != 0 ? "yes" : "no");
+  // A flash program opens its image before it reads its answers: were its
+  // standard input closed, the image would be what it reads.
+  std::FILE* image = argc > 1 ? std::fopen(argv[argc - 1], "rb") : nullptr;
   CopyStandardInput();
+  if (image != nullptr) std::fclose(image);
   PrintChatter(argc, argv, "flashing");
   SimState state;
   LoadState(&state);
-  std::this_thread::sleep_for(std::chrono::milliseconds(state.flashDelayMs));
+  TakeTime(state);
   if (state.hasFlashSets) StoreFirmware(state.flashSets);
   PrintChatter(argc, argv, "done with");
   return 0;

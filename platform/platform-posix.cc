@@ -14,6 +14,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,27 +114,67 @@ void RunInterpreter(const char* commandText) {
   (void)ignored;
 }
 
+namespace {
+
+struct termios g_savedTerminal;
+const int kEndingSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
+struct sigaction g_endingActions[4];
+
+// An ending signal while the terminal is changed: the terminal is put back,
+// then the signal is dealt with as it was before (on return from here).
+extern "C" void RestoreTerminalAndGoOn(int signalNumber) {
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
+  for (int i = 0; i < 4; ++i) {
+    if (kEndingSignals[i] == signalNumber) sigaction(signalNumber, &g_endingActions[i], nullptr);
+  }
+  raise(signalNumber);
+}
+
+// Clears `modes` of the terminal's local modes; a signal that ends the tool
+// meanwhile puts them back first. false when standard input is no terminal.
+bool ChangeTerminal(tcflag_t modes) {
+  if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &g_savedTerminal) != 0) return false;
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = RestoreTerminalAndGoOn;
+  sigemptyset(&action.sa_mask);
+  for (int i = 0; i < 4; ++i) sigaction(kEndingSignals[i], &action, &g_endingActions[i]);
+  struct termios changed = g_savedTerminal;
+  changed.c_lflag &= ~modes;
+  // Some systems keep VMIN and VTIME where canonical mode keeps VEOF, VEOL.
+  if ((modes & ICANON) != 0) {
+    changed.c_cc[VMIN] = 1;
+    changed.c_cc[VTIME] = 0;
+  }
+  return tcsetattr(STDIN_FILENO, TCSANOW, &changed) == 0;
+}
+
+// Puts back what ChangeTerminal changed, and the signals' actions.
+void RestoreTerminal() {
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
+  for (int i = 0; i < 4; ++i) sigaction(kEndingSignals[i], &g_endingActions[i], nullptr);
+}
+
+}  // namespace
+
 void PauseForKey(const char* prompt) {
   std::fputs(prompt, stdout);
   std::fflush(stdout);
-  struct termios saved;
-  bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
-  if (terminal) {
-    struct termios raw = saved;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+  if (ChangeTerminal(ICANON | ECHO)) {
     (void)std::getchar();
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    RestoreTerminal();
   } else {
     // Without a terminal a key is a line; the end of input ends the wait.
-    for (int byte = std::getchar(); byte != EOF && byte != '\n'; byte = std::getchar()) {
+    for (int byte = ConsoleReadByte(); byte >= 0 && byte != '\n'; byte = ConsoleReadByte()) {
     }
   }
   std::fputs("\n", stdout);
   std::fflush(stdout);
 }
+
+int HideTypedInput() { return ChangeTerminal(ECHO) ? 1 : 0; }
+
+void ShowTypedInput() { RestoreTerminal(); }
 
 int OpenTextInput(const char* name, TextInput* input) {
   char found[256];
@@ -218,11 +259,13 @@ int RunChildWithInput(char* commandLine, const char* inputName) {
   int input = open(ResolveName(inputName, found, sizeof found), O_RDONLY | O_CLOEXEC);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  // Without its input file the program runs with no standard input at all.
+  // Without its input file the program reads an empty input, as Windows
+  // gives it none. A closed descriptor 0 would be taken by the next file it
+  // opens (its image), which would then answer its prompts.
   if (input >= 0) {
     posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
   } else {
-    posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   }
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);

@@ -25,6 +25,24 @@ char* LastPathSeparator(char* path) {
   return last;
 }
 
+// PATH's new value: the program's folder, then what PATH held. Kept for the
+// life of the process, as the runtime may keep the text it is given.
+char g_path[5 + MAX_PATH + 32768];
+
+// Puts the folder (`length` bytes of `folder`) in front of PATH, so that the
+// interpreter finds icmd.exe there even where a policy
+// (NoDefaultCurrentDirectoryInExePath) keeps it from the working directory.
+void PutFolderFirstOnPath(const char* folder, int length) {
+  int head = std::snprintf(g_path, sizeof g_path, "PATH=%.*s;", length, folder);
+  DWORD size = sizeof g_path - static_cast<DWORD>(head);
+  DWORD old = GetEnvironmentVariableA("PATH", g_path + head, size);
+  if (old >= size) return;  // PATH too long to keep whole: left as it is
+  if (old == 0) g_path[head - 1] = '\0';
+  // The runtime's copy of the environment, and the system's, which the
+  // interpreter inherits.
+  _putenv(g_path);
+}
+
 }  // namespace
 
 int EnterProgramFolder() {
@@ -35,7 +53,11 @@ int EnterProgramFolder() {
   char* separator = LastPathSeparator(path);
   if (separator == nullptr) return -1;
   separator[1] = '\0';
-  return SetCurrentDirectoryA(path) ? 0 : -1;
+  if (!SetCurrentDirectoryA(path)) return -1;
+  // A drive's root keeps its backslash ("C:\"); other folders go without.
+  int folderLength = static_cast<int>(separator - path);
+  PutFolderFirstOnPath(path, folderLength == 2 ? 3 : folderLength);
+  return 0;
 }
 
 void RunInterpreter(const char* commandText) {
@@ -48,6 +70,33 @@ void PauseForKey(const char* /*prompt: cmd.exe prints its own*/) {
   std::fflush(stdout);
   int ignored = std::system("pause");
   (void)ignored;
+}
+
+namespace {
+
+DWORD g_savedInputMode;
+
+// Ctrl+C while the echo is off: the echo is put back, then the next handler
+// (in the end the default one) deals with it.
+BOOL WINAPI RestoreEchoAndGoOn(DWORD /*event*/) {
+  SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode);
+  return FALSE;
+}
+
+}  // namespace
+
+int HideTypedInput() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (!GetConsoleMode(input, &g_savedInputMode)) return 0;
+  SetConsoleCtrlHandler(RestoreEchoAndGoOn, TRUE);
+  if (SetConsoleMode(input, g_savedInputMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT))) return 1;
+  SetConsoleCtrlHandler(RestoreEchoAndGoOn, FALSE);
+  return 0;
+}
+
+void ShowTypedInput() {
+  SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode);
+  SetConsoleCtrlHandler(RestoreEchoAndGoOn, FALSE);
 }
 
 int OpenTextInput(const char* name, TextInput* input) {

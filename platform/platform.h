@@ -15,7 +15,8 @@ int EnterProgramFolder();
 // that a countdown line is on the console before the sleep that follows.
 void ConsoleWrite(const char* text);
 
-// Reads one byte of standard input: 0 to 255, or -1 at the end of input.
+// Reads one byte of standard input in text mode, as the Windows runtime
+// reads it (see ReadTextByte): 0 to 255, or -1 at the end of input.
 int ConsoleReadByte();
 
 // Runs a command text through the command interpreter and waits for it
@@ -28,6 +29,14 @@ void RunInterpreter(const char* commandText);
 // own.
 void PauseForKey(const char* prompt);
 
+// Stops the echo of what is typed, where standard input is a console; an
+// interrupt meanwhile puts the echo back first. 1 when stopped, 0 where
+// there is no console to stop (input from a file or pipe).
+int HideTypedInput();
+
+// Puts back the echo that HideTypedInput stopped.
+void ShowTypedInput();
+
 // A file opened for text-mode reading (see ReadTextLine).
 struct TextInput {
   std::FILE* stream;  // opened for binary reading; text mode is our own code
@@ -39,6 +48,10 @@ struct TextInput {
 // are matched without regard to case, as on Windows. 0, or -1 when the file
 // cannot be opened.
 int OpenTextInput(const char* name, TextInput* input);
+
+// Reads one byte in text mode (CR LF reads as LF, a lone CR stays, byte 1Ah
+// ends the text): 0 to 255, or -1 at the end.
+int ReadTextByte(TextInput* input);
 
 // Reads one line in text mode (CR LF reads as LF, a lone CR stays, byte 1Ah
 // ends the text): at most size - 1 bytes, stopping after the first LF, which

@@ -13,8 +13,9 @@ int NextRawByte(TextInput* input) {
   return std::fgetc(input->stream);
 }
 
-// One byte of text, or -1 at the end of the text.
-int NextTextByte(TextInput* input) {
+}  // namespace
+
+int ReadTextByte(TextInput* input) {
   if (input->ended) return -1;
   int byte = NextRawByte(input);
   if (byte == EOF || byte == 0x1A) {
@@ -29,13 +30,11 @@ int NextTextByte(TextInput* input) {
   return byte;
 }
 
-}  // namespace
-
 int ReadTextLine(TextInput* input, char* line, int size) {
   if (size < 1) return 0;
   int count = 0;
   while (count < size - 1) {
-    int byte = NextTextByte(input);
+    int byte = ReadTextByte(input);
     if (byte < 0) break;
     line[count++] = static_cast<char>(byte);
     if (byte == '\n') break;

@@ -1,6 +1,6 @@
-// Console input and output through the C runtime's standard streams; the
-// same on every platform (the Windows runtime's text mode turns each LF into
-// CR LF on the way out and CR LF into LF on the way in).
+// Console input and output on Windows through the C runtime's standard
+// streams: its text mode turns each LF into CR LF on the way out, and reads
+// CR LF as LF and byte 1Ah as the end on the way in.
 #include <cstdio>
 
 #include "platform/platform.h"

@@ -10,7 +10,8 @@ const int kFlashCommandSize = 512;
 int FormatFlashCommand(char* buffer, int size);
 
 // The worker thread's body: runs the flash program with yes.txt as its
-// standard input and waits for it to end. Writes nothing to the console.
+// standard input, waits for it to end and marks that it has (also when it
+// could not be started). Writes nothing to the console.
 void FlashWorker();
 
 #endif  // BMCUPDATE_FLASH_FLASH_H_

@@ -26,6 +26,11 @@ bool IsPasswordByte(unsigned char byte) {
   return std::strchr("\"\\%$`", byte) == nullptr;
 }
 
+// A byte the flash command line cannot carry in the unquoted image name: a
+// blank or quote would split it into more arguments, a control byte could
+// end or bend the line. Bytes from 80h up are Japanese names under CP932.
+bool IsImageNameByte(unsigned char byte) { return byte > 0x20 && byte != 0x7F && byte != '"'; }
+
 int CopyField(const char* text, int length, char* field, int fieldSize) {
   if (length < 0 || length >= fieldSize) return -1;
   std::memcpy(field, text, static_cast<size_t>(length));
@@ -82,5 +87,11 @@ int AcceptPassword(const char* reply, int length, char* field, int fieldSize) {
 int AcceptImageName(const char* line, int length, char* field, int fieldSize) {
   int size = WithoutLineFeed(line, length);
   if (size < length && size > 0 && line[size - 1] == '\r') --size;
+  if (size >= fieldSize) return -1;
+  // A leading '-' would reach the flash program as an option of its own.
+  if (size > 0 && line[0] == '-') return -2;
+  for (int i = 0; i < size; ++i) {
+    if (!IsImageNameByte(static_cast<unsigned char>(line[i]))) return -2;
+  }
   return CopyField(line, size, field, fieldSize);
 }

@@ -10,6 +10,7 @@
 
 const char kFlashCountdownFormat[] = "BMCアップデート中です（残り時間＝%02d:%02d）\r";
 const char kResetCountdownFormat[] = "BMC再起動中です（残り時間＝%02d:%02d）\r";
+const char kFlashWaitFormat[] = "BMCアップデートの終了を待っています（経過時間＝%02d:%02d）\r";
 // On a line of its own below the countdown line.
 const char kInterruptNotice[] =
     "\n中断しました。BMCのアップデートは続いています。\n"
@@ -38,6 +39,7 @@ const char* const kMessages[] = {
     "\nBMCパスワード : ",
     "[009] image.txt cannot be opened.\n",
     "[009] image name in image.txt is too long.\n",
+    "[009] image name in image.txt is not valid.\n",
     "[010] version.txt cannot be opened.\n",
     "[011] fru.txt cannot be opened.\n",
     "[012] FRU DATA cannot be gotten.\n",

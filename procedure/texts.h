@@ -13,6 +13,7 @@ enum Message {
   kMsgPasswordPrompt,
   kMsgImageMissing,        // [009]
   kMsgImageNameTooLong,    // [009]
+  kMsgImageNameInvalid,    // [009]
   kMsgVersionFileMissing,  // [010]
   kMsgFruFileMissing,      // [011]
   kMsgFruDataMissing,      // [012]
@@ -35,6 +36,9 @@ enum ResultBox {
 // The countdown formats for RunCountdown.
 extern const char kFlashCountdownFormat[];
 extern const char kResetCountdownFormat[];
+// The line of the wait for a flash that outlasts its countdown: minutes and
+// seconds waited so far.
+extern const char kFlashWaitFormat[];
 
 // What an interrupt writes once the flash has started.
 extern const char kInterruptNotice[];

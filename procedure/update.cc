@@ -65,7 +65,14 @@ int AskPassword(char* answer, char* line) {
   if (reply != kAnswerNo) return kGoOn;
   ShowMessage(kMsgPasswordRequest);
   ShowMessage(kMsgPasswordPrompt);
+  // Typed at a console the password is not shown; the line end that its
+  // echo would have written still is.
+  int hidden = HideTypedInput();
   int length = ReadReply(line, kLineSize);
+  if (hidden != 0) {
+    ShowTypedInput();
+    ShowMessage(kMsgLineFeed);
+  }
   if (length < 0 ||
       AcceptPassword(line, length, settings.bmcPassword, sizeof settings.bmcPassword) != 0) {
     return EndWithBox(kBoxPasswordError, 3);
@@ -96,7 +103,7 @@ int ReadImageName() {
   int accepted = AcceptImageName(line, length, settings.imageName, sizeof settings.imageName);
   std::free(line);
   if (accepted != 0) {
-    ShowMessage(kMsgImageNameTooLong);
+    ShowMessage(accepted == -1 ? kMsgImageNameTooLong : kMsgImageNameInvalid);
     return 9;
   }
   return kGoOn;
@@ -121,7 +128,9 @@ int QueryVersionInto(char (&revision)[sizeof g_runRecord.lastRead]) {
 // reset and one more reading.
 int UpdateAndVerify(const char* before) {
   char after[sizeof g_runRecord.lastRead] = "";
-  FlashFirmware();
+  // A flash still running after the wait is left alone: any request now
+  // could judge or reset a BMC in the middle of being written.
+  if (FlashFirmware() != 0) return EndRun(kBoxVersionAfterFlash, 7, before, "");
   int version = QueryVersionInto(after);
   if (version == kUpdateInProgress) {
     ResetBmc();

@@ -47,8 +47,9 @@ int CheckTargetModel();
 // Reads, shows and classifies the BMC's firmware revision. A VersionClass.
 int QueryBmcVersion();
 
-// Starts the flash program on a worker thread and returns after the fixed
-// update countdown, whether or not the program has ended. Always 0.
+// Starts the flash program on a worker thread, shows the fixed update
+// countdown, then waits up to 30 minutes more for the program to end. 0 once
+// it has ended (or could not start), -1 when it still runs.
 int FlashFirmware();
 
 // Cold-resets the BMC and returns after the fixed restart countdown.

@@ -109,11 +109,11 @@ void Replies(int sizeByte, int /*unused*/) {
   for (const std::string& line : Lines(kNone, false)) {
     std::size_t start = g_at;
     int length = ReadReply(reply.data(), static_cast<int>(size));
-    auto accept = [&](auto check, bool ok, const std::string& text, std::size_t fieldSize) {
+    auto accept = [&](auto check, int code, const std::string& text, std::size_t fieldSize) {
       std::vector<char> field(fieldSize, '#'), want = field;
-      if (ok) std::memcpy(want.data(), text.c_str(), text.size() + 1);
+      if (code == 0) std::memcpy(want.data(), text.c_str(), text.size() + 1);
       int result = check(reply.data(), length, field.data(), static_cast<int>(fieldSize));
-      assert(result == (ok ? 0 : -1) && field == want);
+      assert(result == code && field == want);
     };
     std::string want = line.substr(0, size - 1);
     assert(std::string(reply.data(), length + 1) == want + '\0' && g_at == start + line.size());
@@ -123,10 +123,14 @@ void Replies(int sizeByte, int /*unused*/) {
     std::string text = want.substr(0, want.size() - (want.back() == '\n'));
     bool crLf = text.size() < want.size() && !text.empty() && text.back() == '\r';
     bool address = text.size() >= 6 && text.find_first_not_of(kAddressBytes) == kNone;
-    accept(AcceptAddress, address && text.size() <= 15, text, 16);
-    accept(AcceptPassword, text.size() <= 19 && text.find_first_not_of(kPasswordBytes) == kNone,
-           text, 20);
-    accept(AcceptImageName, text.size() - crLf < 20, text.substr(0, text.size() - crLf), 20);
+    accept(AcceptAddress, address && text.size() <= 15 ? 0 : -1, text, 16);
+    accept(AcceptPassword,
+           text.size() <= 19 && text.find_first_not_of(kPasswordBytes) == kNone ? 0 : -1, text, 20);
+    // An image name is one argument: no blank, quote or control byte, no leading '-'.
+    std::string name = text.substr(0, text.size() - crLf);
+    bool plain = name[0] != '-' && name.find_first_of(" \"\x7F") == kNone &&
+                 std::all_of(name.begin(), name.end(), [](char c) { return (c & 0xFF) > 0x1F; });
+    accept(AcceptImageName, name.size() >= 20 ? -1 : plain ? 0 : -2, name, 20);
   }
   int length = ReadReply(reply.data(), static_cast<int>(size));
   assert(length == -1 && g_at == g_input.size());

@@ -69,4 +69,4 @@ set -e
 echo
 echo "bmcupdate exited with code $code."
 echo "What the simulated BMC was asked (bmcsim.log):"
-sed 's/^/  /' "$folder/bmcsim.log" 2>/dev/null || echo "  (nothing)"
+sed -e '/^icmd-path /d' -e 's/^/  /' "$folder/bmcsim.log" 2>/dev/null || echo "  (nothing)"

@@ -120,6 +120,12 @@ struct termios g_savedTerminal;
 const int kEndingSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
 struct sigaction g_endingActions[4];
 
+// Puts back what ChangeTerminal changed, and the signals' actions.
+void RestoreTerminal() {
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
+  for (int i = 0; i < 4; ++i) sigaction(kEndingSignals[i], &g_endingActions[i], nullptr);
+}
+
 // An ending signal while the terminal is changed: the terminal is put back,
 // then the signal is dealt with as it was before (on return from here).
 extern "C" void RestoreTerminalAndGoOn(int signalNumber) {
@@ -146,13 +152,9 @@ bool ChangeTerminal(tcflag_t modes) {
     changed.c_cc[VMIN] = 1;
     changed.c_cc[VTIME] = 0;
   }
-  return tcsetattr(STDIN_FILENO, TCSANOW, &changed) == 0;
-}
-
-// Puts back what ChangeTerminal changed, and the signals' actions.
-void RestoreTerminal() {
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
-  for (int i = 0; i < 4; ++i) sigaction(kEndingSignals[i], &g_endingActions[i], nullptr);
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &changed) == 0) return true;
+  RestoreTerminal();
+  return false;
 }
 
 }  // namespace

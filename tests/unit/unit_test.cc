@@ -26,8 +26,7 @@ long OpenDescriptors() {
   return std::distance(fs::begin(listing), fs::end(listing));
 }
 
-// `format`'s lines from `from` down to 1, each before a sleep '|' (step -1), or from 1 up to
-// `from`, each after one (step 1).
+// `format`'s lines from `from` down to 1, each before a sleep '|' (step -1), or up from 1, after.
 std::string Lines(const char* format, int from, int step) {
   std::string text;
   char line[128];
@@ -59,8 +58,7 @@ TEST(Countdown, SleepsOneSecondAfterEachLine) {
                 {ResetBmc, 0, kResetCountdownFormat, 90, 0},
                 {FlashFirmware, -1, kFlashCountdownFormat, 300, 1800}};
   for (const auto& wait : kWaits) {
-    // Last: a flash program (on PATH) that outlasts the wait's 30 minutes.
-    if (wait.waited > 0 && UNIT_WINDOWS) break;
+    if (wait.waited > 0 && UNIT_WINDOWS) break;  // last: a flash outlasting the 30 minutes
     if (wait.waited > 0) {
       std::ofstream("Yafuflash.exe") << "#!/bin/sh\nsleep 10\n";
       fs::permissions("Yafuflash.exe", fs::perms::owner_all);

@@ -95,21 +95,23 @@ int ApplyByteKey(SimState* s, const char* key, const char* value) {
   return 1;
 }
 
+// Copies `value` into `field` whole: 0, or -1 (and an empty field) when it
+// does not fit, since a cut name would name some other file.
+int CopyWhole(const char* value, char (&field)[256]) {
+  int length = std::snprintf(field, sizeof field, "%s", value);
+  if (length >= 0 && length < static_cast<int>(sizeof field)) return 0;
+  field[0] = '\0';
+  return -1;
+}
+
 // Applies any other known key. 0, 1 for an unknown key, or -1.
 int ApplyOtherKey(SimState* s, const char* key, const char* value) {
   long count = 0;
   if (std::strcmp(key, "fault") == 0) return ParseFault(value, &s->fault);
   if (std::strcmp(key, "fault_scope") == 0) return ParseScope(value, &s->faultScope);
   if (std::strcmp(key, "flash_delay_ms") == 0) return ParseCount(value, &s->flashDelayMs);
-  char* text = std::strcmp(key, "raw_output") == 0    ? s->rawOutput
-               : std::strcmp(key, "flash_until") == 0 ? s->flashUntil
-                                                      : nullptr;
-  if (text != nullptr) {
-    int length = std::snprintf(text, sizeof s->rawOutput, "%s", value);
-    if (length >= 0 && length < static_cast<int>(sizeof s->rawOutput)) return 0;
-    text[0] = '\0';  // a cut name would name some other file
-    return -1;
-  }
+  if (std::strcmp(key, "raw_output") == 0) return CopyWhole(value, s->rawOutput);
+  if (std::strcmp(key, "flash_until") == 0) return CopyWhole(value, s->flashUntil);
   if (std::strcmp(key, "fail_fru_at") != 0) return 1;
   if (ParseCount(value, &count) != 0 || count > 1000000) return -1;
   s->failFruAt = static_cast<int>(count);

@@ -5,6 +5,8 @@
 #include <winternl.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "host.h"
 
@@ -24,7 +26,36 @@ void PrepareStandardStreams() {
   }
 }
 
-char PathListSeparator() { return ';'; }
+int FirstPathFolder(char* folder, int size) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return -1;
+  // An entry in double quotes may hold the separator.
+  bool quoted = path[0] == '"';
+  const char* start = quoted ? path + 1 : path;
+  int length = static_cast<int>(std::strcspn(start, quoted ? "\"" : ";"));
+  return length > 0 && std::snprintf(folder, size, "%.*s", length, start) < size ? 0 : -1;
+}
+
+int HoldsOpenFile(const char* name) {
+  // Handles are small multiples of four; an inherited one keeps its value.
+  size_t length = std::strlen(name);
+  char path[MAX_PATH + 8];
+  for (uintptr_t value = 4; value <= 4096; value += 4) {
+    auto handle = reinterpret_cast<HANDLE>(value);
+    if (GetFileType(handle) != FILE_TYPE_DISK) continue;
+    DWORD got = GetFinalPathNameByHandleA(handle, path, sizeof path, FILE_NAME_NORMALIZED);
+    if (got > length && got < sizeof path && path[got - length - 1] == '\\' &&
+        _stricmp(path + got - length, name) == 0) {
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int ConsoleProcessCount() {
+  DWORD processes[16];
+  return static_cast<int>(GetConsoleProcessList(processes, 16));
+}
 
 const char* RawCommandLine() { return GetCommandLineA(); }
 

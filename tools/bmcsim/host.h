@@ -19,7 +19,17 @@ int ReplaceFileAtomically(const char* from, const char* to);
 // Windows, a process group of its own), else 0.
 int ShieldedFromConsoleInterrupt();
 
-// The byte that separates the folders listed in PATH.
-char PathListSeparator();
+// The first folder PATH lists, without the double quotes Windows allows
+// around an entry, into `folder` (`size` bytes). 0, or -1 when PATH is unset
+// or empty.
+int FirstPathFolder(char* folder, int size);
+
+// 1 when this process holds an open descriptor or handle to a file named
+// `name` (in any folder), else 0.
+int HoldsOpenFile(const char* name);
+
+// How many processes share this process's console: 0 where it has none,
+// -1 where the platform has no such thing.
+int ConsoleProcessCount();
 
 #endif  // BMCSIM_HOST_H_

@@ -141,6 +141,8 @@ int Answer(Request request, int offset, int fruRequestNumber, int argc, char** a
   LoadState(&state);
   SimFault fault = FaultHits(state, request) ? state.fault : kFaultNone;
   if (request == kReadFru && fruRequestNumber == state.failFruAt) fault = kFaultNoResponse;
+  // A wrong password opens no session: nothing is answered.
+  if (state.hasPassword && std::strcmp(argv[4], state.password) != 0) fault = kFaultNoResponse;
   unsigned char data[32];
   int length = BuildResponse(request, state, offset, data);
   std::fputs("icmd: session opened\n", stderr);
@@ -165,13 +167,10 @@ int main(int argc, char** argv) {
   int fruRequestNumber = CountLogLines(kLogHead, kFruLogPart) + 1;
   LogCall("icmd", argc, argv);
   // The folder where the interpreter looked first for this program.
-  const char* path = std::getenv("PATH");
   char first[4096];
-  const char separator[] = {PathListSeparator(), '\0'};
-  if (path != nullptr && std::snprintf(first, sizeof first, "%.*s",
-                                       static_cast<int>(std::strcspn(path, separator)), path) > 0) {
-    LogText("icmd-path", first);
-  }
+  if (FirstPathFolder(first, sizeof first) == 0) LogText("icmd-path", first);
+  // The tool's lock is the flash program's alone.
+  if (HoldsOpenFile("bmcupdate.lck")) LogText("icmd-lock", "held");
   int offset = 0;
   Request request = ParseRequest(argc, argv, &offset);
   if (request == kBadRequest) {

@@ -112,6 +112,10 @@ int ApplyOtherKey(SimState* s, const char* key, const char* value) {
   if (std::strcmp(key, "flash_delay_ms") == 0) return ParseCount(value, &s->flashDelayMs);
   if (std::strcmp(key, "raw_output") == 0) return CopyWhole(value, s->rawOutput);
   if (std::strcmp(key, "flash_until") == 0) return CopyWhole(value, s->flashUntil);
+  if (std::strcmp(key, "password") == 0) {
+    s->hasPassword = CopyWhole(value, s->password) == 0;
+    return s->hasPassword ? 0 : -1;
+  }
   if (std::strcmp(key, "fail_fru_at") != 0) return 1;
   if (ParseCount(value, &count) != 0 || count > 1000000) return -1;
   s->failFruAt = static_cast<int>(count);

@@ -32,6 +32,8 @@ struct SimState {
   unsigned char flashSets[2];    // firmware the flash writes when done
   char rawOutput[256];           // raw_output=: a file printed instead, or ""
   char flashUntil[256];          // flash_until=NAME:TEXT, or ""
+  char password[256];            // password=: the only one icmd.exe accepts, or ""
+  int hasPassword;               // 1 when password= was given
 };
 
 // Fills `state` from bmcsim.txt; a missing file gives the defaults. A line

@@ -66,6 +66,11 @@ int main(int argc, char** argv) {
   const char* commandLine = RawCommandLine();
   if (commandLine != nullptr) LogText("flash-cmdline", commandLine);
   LogText("flash-shielded", ShieldedFromConsoleInterrupt() != 0 ? "yes" : "no");
+  LogText("flash-lock", HoldsOpenFile("bmcupdate.lck") ? "held" : "none");
+  char console[16];
+  int sharing = ConsoleProcessCount();
+  std::snprintf(console, sizeof console, "%d", sharing);
+  if (sharing >= 0) LogText("flash-console", console);
   // A flash program opens its image before it reads its answers: were its
   // standard input closed, the image would be what it reads.
   std::FILE* image = argc > 1 ? std::fopen(argv[argc - 1], "rb") : nullptr;

@@ -126,11 +126,14 @@ void Replies(int sizeByte, int /*unused*/) {
     accept(AcceptAddress, address && text.size() <= 15 ? 0 : -1, text, 16);
     accept(AcceptPassword,
            text.size() <= 19 && text.find_first_not_of(kPasswordBytes) == kNone ? 0 : -1, text, 20);
-    // An image name is one argument: no blank, quote or control byte, no leading '-'.
+    // An image name is one argument: no blank, quote or control byte, no leading '-'. A UTF-16
+    // file names none; a UTF-8 byte order mark is no part of the name.
     std::string name = text.substr(0, text.size() - crLf);
+    bool utf16 = want.rfind("\xFF\xFE", 0) == 0 || want.rfind("\xFE\xFF", 0) == 0;
+    if (name.rfind("\xEF\xBB\xBF", 0) == 0) name.erase(0, 3);
     bool plain = name[0] != '-' && name.find_first_of(" \"\x7F") == kNone &&
                  std::all_of(name.begin(), name.end(), [](char c) { return (c & 0xFF) > 0x1F; });
-    accept(AcceptImageName, name.size() >= 20 ? -1 : plain ? 0 : -2, name, 20);
+    accept(AcceptImageName, utf16 ? -2 : name.size() >= 20 ? -1 : plain ? 0 : -2, name, 20);
   }
   int length = ReadReply(reply.data(), static_cast<int>(size));
   assert(length == -1 && g_at == g_input.size());

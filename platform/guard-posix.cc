@@ -1,56 +1,45 @@
-// POSIX side of what guards a run: the folder's lock, the interrupt notice,
-// the clock and the append-only run log.
+// POSIX side of what guards a run: the folder's lock, the clock and the
+// append-only run log.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <initializer_list>
 
+#include "platform/internal.h"
 #include "platform/platform.h"
 
 namespace {
 
-const char* g_notice = "";
-size_t g_noticeLength = 0;
-
-// Only async-signal-safe calls: write, signal, raise.
-extern "C" void WriteNoticeAndEnd(int signalNumber) {
-  ssize_t ignored = write(STDOUT_FILENO, g_notice, g_noticeLength);
-  (void)ignored;
-  std::signal(signalNumber, SIG_DFL);
-  std::raise(signalNumber);
-}
+// The folder's lock; -1 while none is held.
+int g_lock = -1;
 
 }  // namespace
 
 int LockFolder(const char* name) {
-  // Without close-on-exec: the flash program inherits the lock and holds it
-  // as long as it runs, even past the tool's end.
-  int lock = open(name, O_RDWR | O_CREAT, 0666);  // NOLINT(android-cloexec-open)
+  // Close-on-exec: only the flash program gets the lock (see StartChild), so
+  // that a hung icmd.exe run cannot keep the folder locked past the tool.
+  int lock = open(name, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (lock < 0) return -1;
-  // Held open to the end of the process on purpose: closing it would unlock.
-  // cppcheck-suppress resourceLeak
-  if (flock(lock, LOCK_EX | LOCK_NB) == 0) return 0;
+  if (flock(lock, LOCK_EX | LOCK_NB) == 0) {
+    // Held open to the end of the process on purpose: closing it would unlock.
+    g_lock = lock;
+    return 0;
+  }
   int busy = errno == EWOULDBLOCK ? 1 : -1;
   close(lock);
   return busy;
 }
 
-void WarnOnInterrupt(const char* notice) {
-  g_notice = notice;
-  g_noticeLength = std::strlen(notice);
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = WriteNoticeAndEnd;
-  sigemptyset(&action.sa_mask);
-  for (int signalNumber : {SIGINT, SIGQUIT, SIGHUP, SIGTERM})
-    sigaction(signalNumber, &action, nullptr);
+long long HeldFolderLock() { return g_lock; }
+
+void SleepBriefly() {
+  struct timespec pause = {0, 1000000};
+  nanosleep(&pause, nullptr);
 }
 
 void ReadLocalTime(LocalTime* now) {
@@ -67,11 +56,18 @@ int AppendTextLine(const char* name, const char* header, const char* line) {
   if (file < 0) return -1;
   struct stat info;
   bool fresh = fstat(file, &info) == 0 && info.st_size == 0;
+  // Put together by hand: an interrupt handler appends through here, and
+  // the formatted print is not safe there.
   char text[1024];
-  int length = std::snprintf(text, sizeof text, "%s%s", fresh ? header : "", line);
+  size_t head = fresh ? std::strlen(header) : 0, length = std::strlen(line);
+  bool fits = head + length <= sizeof text;
+  // Bytes for write(), which needs no terminator.
+  if (fits) {
+    std::memcpy(text, header, head);         // NOLINT(bugprone-not-null-terminated-result)
+    std::memcpy(text + head, line, length);  // NOLINT(bugprone-not-null-terminated-result)
+  }
   // One write: a reader never sees half a line, nor a line without its header.
-  bool written = length > 0 && length < static_cast<int>(sizeof text) &&
-                 write(file, text, static_cast<size_t>(length)) == length;
+  bool written = fits && write(file, text, head + length) == static_cast<ssize_t>(head + length);
   close(file);
   return written ? 0 : -1;
 }

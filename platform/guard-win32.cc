@@ -1,21 +1,16 @@
-// Windows side of what guards a run: the folder's lock, the interrupt
-// notice, the clock and the append-only run log.
+// Windows side of what guards a run: the folder's lock, the clock and the
+// append-only run log.
 #include <windows.h>
 
 #include <cstdio>
 
+#include "platform/internal.h"
 #include "platform/platform.h"
 
 namespace {
 
-const char* g_notice = "";
-
-// Runs on a thread of its own; FALSE lets the default handler end the tool.
-BOOL WINAPI WriteNoticeAndEnd(DWORD /*event*/) {
-  std::fputs(g_notice, stdout);
-  std::fflush(stdout);
-  return FALSE;
-}
+// The folder's lock; null while none is held.
+HANDLE g_lock = nullptr;
 
 // Copies `text` to `out` with every LF written as CR LF; the new end, or
 // null when it does not fit before `limit`.
@@ -31,19 +26,21 @@ char* WithCrLf(const char* text, char* out, const char* limit) {
 }  // namespace
 
 int LockFolder(const char* name) {
-  // Inheritable: the flash program holds the lock as long as it runs. The
-  // file goes when the last handle closes, however its holders end.
-  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE lock = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, &inheritable, OPEN_ALWAYS,
+  // Not inheritable: only the flash program gets the lock (see StartChild),
+  // so that a hung icmd.exe run cannot keep the folder locked past the tool.
+  // The file goes when the last handle closes, however its holders end.
+  HANDLE lock = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (lock != INVALID_HANDLE_VALUE) return 0;
-  return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : -1;
+  if (lock == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : -1;
+  g_lock = lock;
+  return 0;
 }
 
-void WarnOnInterrupt(const char* notice) {
-  g_notice = notice;
-  SetConsoleCtrlHandler(WriteNoticeAndEnd, TRUE);
+long long HeldFolderLock() {
+  return g_lock != nullptr ? static_cast<long long>(reinterpret_cast<intptr_t>(g_lock)) : -1;
 }
+
+void SleepBriefly() { Sleep(1); }
 
 void ReadLocalTime(LocalTime* now) {
   SYSTEMTIME local;

@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/internal.h"
+#include "platform/interrupt.h"
 #include "platform/platform.h"
 #include "platform/windows-argv.h"
 
@@ -117,34 +119,20 @@ void RunInterpreter(const char* commandText) {
 namespace {
 
 struct termios g_savedTerminal;
-const int kEndingSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
-struct sigaction g_endingActions[4];
 
-// Puts back what ChangeTerminal changed, and the signals' actions.
+// Puts back what ChangeTerminal changed; safe in a signal handler.
+void RestoreTerminalNow() { tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal); }
+
 void RestoreTerminal() {
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
-  for (int i = 0; i < 4; ++i) sigaction(kEndingSignals[i], &g_endingActions[i], nullptr);
-}
-
-// An ending signal while the terminal is changed: the terminal is put back,
-// then the signal is dealt with as it was before (on return from here).
-extern "C" void RestoreTerminalAndGoOn(int signalNumber) {
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
-  for (int i = 0; i < 4; ++i) {
-    if (kEndingSignals[i] == signalNumber) sigaction(signalNumber, &g_endingActions[i], nullptr);
-  }
-  raise(signalNumber);
+  RestoreTerminalNow();
+  SetInterruptRestorer(nullptr);
 }
 
 // Clears `modes` of the terminal's local modes; a signal that ends the tool
 // meanwhile puts them back first. false when standard input is no terminal.
 bool ChangeTerminal(tcflag_t modes) {
   if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &g_savedTerminal) != 0) return false;
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = RestoreTerminalAndGoOn;
-  sigemptyset(&action.sa_mask);
-  for (int i = 0; i < 4; ++i) sigaction(kEndingSignals[i], &action, &g_endingActions[i]);
+  SetInterruptRestorer(RestoreTerminalNow);
   struct termios changed = g_savedTerminal;
   changed.c_lflag &= ~modes;
   // Some systems keep VMIN and VTIME where canonical mode keeps VEOF, VEOL.
@@ -229,20 +217,30 @@ int StartDetachedThread(void (*body)()) {
 
 namespace {
 
+// The program StartChild started, and the input file it holds for it.
+pid_t g_child = -1;
+int g_childInput = -1;
+
 // Spawns argv with the given file actions, from the program's folder when
-// the program is there, else along PATH, in a session of its own: the
-// terminal's interrupt, quit and hang-up never reach it. The child's pid, or -1.
+// the program is there (runnable or not, as the Windows search stops at the
+// first file of the name), else along PATH. In a session of its own, so the
+// terminal's interrupt, quit and hang-up never reach it, and with no signal
+// blocked. The child's pid, or -1.
 pid_t SpawnProgram(char** argv, const posix_spawn_file_actions_t* actions) {
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
   pid_t child = -1;
   char path[sizeof g_programFolder + 256];
+  struct stat info;
   int failed = 0;
   if (std::strchr(argv[0], '/') == nullptr && g_programFolder[0] != '\0' &&
       std::snprintf(path, sizeof path, "%s%s", g_programFolder, argv[0]) <
           static_cast<int>(sizeof path) &&
-      access(path, X_OK) == 0) {
+      stat(path, &info) == 0) {
     failed = posix_spawn(&child, path, actions, &attributes, argv, environ);
   } else {
     failed = posix_spawnp(&child, argv[0], actions, &attributes, argv, environ);
@@ -253,7 +251,7 @@ pid_t SpawnProgram(char** argv, const posix_spawn_file_actions_t* actions) {
 
 }  // namespace
 
-int RunChildWithInput(char* commandLine, const char* inputName) {
+int StartChild(char* commandLine, const char* inputName) {
   char arguments[2048];
   char* argv[64];
   if (SplitWindowsCommandLine(commandLine, arguments, sizeof arguments, argv, 64) < 1) return -1;
@@ -271,14 +269,25 @@ int RunChildWithInput(char* commandLine, const char* inputName) {
   }
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  // The lock is close-on-exec; onto itself, it stays open in this child only.
+  int lock = static_cast<int>(HeldFolderLock());
+  if (lock >= 0) posix_spawn_file_actions_adddup2(&actions, lock, lock);
   std::fflush(stdout);
-  pid_t child = SpawnProgram(argv, &actions);
+  g_child = SpawnProgram(argv, &actions);
   posix_spawn_file_actions_destroy(&actions);
-  if (child > 0) {
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+  if (g_child > 0) {
+    g_childInput = input;
+    return 0;
   }
   if (input >= 0) close(input);
-  return child > 0 ? 0 : -1;
+  return -1;
+}
+
+void WaitForChild() {
+  int status = 0;
+  while (g_child > 0 && waitpid(g_child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (g_childInput >= 0) close(g_childInput);
+  g_child = -1;
+  g_childInput = -1;
 }

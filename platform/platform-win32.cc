@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/internal.h"
+#include "platform/interrupt.h"
 #include "platform/platform.h"
 
 namespace {
@@ -33,7 +35,10 @@ char g_path[5 + MAX_PATH + 32768];
 // interpreter finds icmd.exe there even where a policy
 // (NoDefaultCurrentDirectoryInExePath) keeps it from the working directory.
 void PutFolderFirstOnPath(const char* folder, int length) {
-  int head = std::snprintf(g_path, sizeof g_path, "PATH=%.*s;", length, folder);
+  // A ';' in the folder's name would split it into two entries; cmd.exe
+  // takes an entry in double quotes whole.
+  const char* quote = std::memchr(folder, ';', static_cast<size_t>(length)) != nullptr ? "\"" : "";
+  int head = std::snprintf(g_path, sizeof g_path, "PATH=%s%.*s%s;", quote, length, folder, quote);
   DWORD size = sizeof g_path - static_cast<DWORD>(head);
   DWORD old = GetEnvironmentVariableA("PATH", g_path + head, size);
   if (old >= size) return;  // PATH too long to keep whole: left as it is
@@ -76,27 +81,24 @@ namespace {
 
 DWORD g_savedInputMode;
 
-// Ctrl+C while the echo is off: the echo is put back, then the next handler
-// (in the end the default one) deals with it.
-BOOL WINAPI RestoreEchoAndGoOn(DWORD /*event*/) {
-  SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode);
-  return FALSE;
-}
+// Puts back the input mode HideTypedInput changed, also from the interrupt
+// handler's thread.
+void RestoreInputMode() { SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode); }
 
 }  // namespace
 
 int HideTypedInput() {
   HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   if (!GetConsoleMode(input, &g_savedInputMode)) return 0;
-  SetConsoleCtrlHandler(RestoreEchoAndGoOn, TRUE);
+  SetInterruptRestorer(RestoreInputMode);
   if (SetConsoleMode(input, g_savedInputMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT))) return 1;
-  SetConsoleCtrlHandler(RestoreEchoAndGoOn, FALSE);
+  SetInterruptRestorer(nullptr);
   return 0;
 }
 
 void ShowTypedInput() {
-  SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode);
-  SetConsoleCtrlHandler(RestoreEchoAndGoOn, FALSE);
+  RestoreInputMode();
+  SetInterruptRestorer(nullptr);
 }
 
 int OpenTextInput(const char* name, TextInput* input) {
@@ -134,35 +136,101 @@ int StartDetachedThread(void (*body)()) {
   return 0;
 }
 
-// A process group of its own ignores Ctrl+C; it still shares the console.
-int RunChildWithInput(char* commandLine, const char* inputName) {
+namespace {
+
+// What StartChild holds for its program until WaitForChild: the program,
+// yes.txt and the duplicate it reads, the null device it writes to.
+HANDLE g_child = nullptr;
+HANDLE g_childFile = INVALID_HANDLE_VALUE;
+HANDLE g_childInput = INVALID_HANDLE_VALUE;
+HANDLE g_childOutput = INVALID_HANDLE_VALUE;
+
+void CloseOpen(HANDLE* handle) {
+  if (*handle != INVALID_HANDLE_VALUE && *handle != nullptr) CloseHandle(*handle);
+  *handle = INVALID_HANDLE_VALUE;
+}
+
+// Lets go of the child's files; the system may sleep again.
+void ReleaseChildFiles() {
+  CloseOpen(&g_childFile);
+  CloseOpen(&g_childInput);
+  CloseOpen(&g_childOutput);
+  SetThreadExecutionState(ES_CONTINUOUS);
+}
+
+// The null device, inheritable. With a console of its own, a program given
+// no handle would read and write that console, which no one sees: without
+// yes.txt a flash program would wait there for an answer forever.
+HANDLE OpenNullDevice(DWORD access) {
   SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE file = CreateFileA(inputName, GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
+  return CreateFileA("NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Opens yes.txt (or else the null device) for the child's input and the
+// null device for its output.
+void OpenChildFiles(const char* inputName) {
+  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  g_childFile = CreateFileA(inputName, GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  HANDLE input = nullptr;
   // INVALID_HANDLE_VALUE is also the pseudo-handle of this process: a missing
   // input file must not hand the child a handle to the tool itself.
-  if (file != INVALID_HANDLE_VALUE) {
-    DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &input, 0, TRUE,
-                    DUPLICATE_SAME_ACCESS);
+  if (g_childFile == INVALID_HANDLE_VALUE ||
+      !DuplicateHandle(GetCurrentProcess(), g_childFile, GetCurrentProcess(), &g_childInput, 0,
+                       TRUE, DUPLICATE_SAME_ACCESS)) {
+    g_childInput = OpenNullDevice(GENERIC_READ);
   }
+  g_childOutput = OpenNullDevice(GENERIC_WRITE);
+}
+
+// Marks the folder's lock inheritable or not: only the program started
+// between the two marks gets it, and nothing else starts meanwhile.
+void LetChildInheritLock(bool inherit) {
+  long long lock = HeldFolderLock();
+  if (lock == -1) return;
+  SetHandleInformation(reinterpret_cast<HANDLE>(static_cast<intptr_t>(lock)), HANDLE_FLAG_INHERIT,
+                       inherit ? HANDLE_FLAG_INHERIT : 0);
+}
+
+}  // namespace
+
+// A process group of its own ignores Ctrl+C; a console of its own, with no
+// window, keeps Ctrl+Break and the closing of the tool's window from it.
+int StartChild(char* commandLine, const char* inputName) {
+  // Idle sleep would suspend the flash halfway. The request belongs to this
+  // thread; WaitForChild takes it back on the same one.
+  SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+  OpenChildFiles(inputName);
   STARTUPINFOA startup;
   std::memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input;
+  startup.hStdInput = g_childInput;
+  startup.hStdOutput = g_childOutput;
+  startup.hStdError = g_childOutput;
+  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   PROCESS_INFORMATION process;
   std::memset(&process, 0, sizeof process);
   std::fflush(stdout);
+  LetChildInheritLock(true);
   BOOL started = CreateProcessA(nullptr, commandLine, &inheritable, &inheritable, TRUE,
-                                NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
-                                &startup, &process);
-  if (started) {
-    CloseHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
+                                NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW,
+                                nullptr, nullptr, &startup, &process);
+  LetChildInheritLock(false);
+  if (!started) {
+    ReleaseChildFiles();
+    return -1;
   }
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  if (input != nullptr) CloseHandle(input);
-  return started ? 0 : -1;
+  CloseHandle(process.hThread);
+  g_child = process.hProcess;
+  return 0;
+}
+
+void WaitForChild() {
+  if (g_child != nullptr) {
+    WaitForSingleObject(g_child, INFINITE);
+    CloseHandle(g_child);
+    g_child = nullptr;
+  }
+  ReleaseChildFiles();
 }

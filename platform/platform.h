@@ -68,29 +68,34 @@ int DeleteNamedFile(const char* name);
 // Sleeps for 1000 milliseconds.
 void SleepOneSecond();
 
+// Sleeps for a millisecond or so, whatever the clock of the build.
+void SleepBriefly();
+
 // Starts a thread running `body` that nothing will join; its handle is not
 // kept. 0, or -1 when the thread could not be started.
 int StartDetachedThread(void (*body)());
 
-// Starts the program named by the first word of `commandLine` (looked for in
-// the program's folder first), with standard input read from the file
-// `inputName`, standard output and error discarded, and waits for it without
-// time limit. The line is split into arguments as a Windows program's runtime
-// splits it. The console's interrupt (Ctrl+C, a hang-up) does not reach it.
-// `commandLine` may be modified. 0 when the program ran, -1 when it could
-// not be started.
-int RunChildWithInput(char* commandLine, const char* inputName);
+// Starts the program named by the first word of `commandLine` (looked for
+// in the program's folder first; a file of that name there that cannot be
+// run is not passed over for another), with standard input read from the
+// file `inputName`, standard output and error discarded, and the folder's
+// lock handed to it alone. The line is split into arguments as a Windows
+// program's runtime splits it. Nothing that befalls the tool's console
+// reaches it: not Ctrl+C nor Ctrl+Break, not a hang-up, not its window
+// closing. Until WaitForChild sees it end, the system is kept awake where the
+// platform lets sleep suspend it. One child at a time. `commandLine` may be
+// modified. 0 when the program started, -1 when it could not be started.
+int StartChild(char* commandLine, const char* inputName);
+
+// Waits without time limit for the program StartChild started to end, and
+// lets go of all it held for it. On the thread that started it.
+void WaitForChild();
 
 // Takes an exclusive lock on the file `name` of the working directory, held
-// to the end of the process and of every program it starts, and released by
-// the operating system however they end. 0 when taken, 1 when another
-// process holds it, -1 when the file could not be made.
+// to the end of the process and of the flash program (StartChild), and
+// released by the operating system however they end. 0 when taken, 1 when
+// another process holds it, -1 when the file could not be made.
 int LockFolder(const char* name);
-
-// From now on an interrupt of the tool (Ctrl+C, a hang-up, the console
-// closed) first writes `notice`, then ends the tool as an interrupted
-// program ends. `notice` must live to the end of the process.
-void WarnOnInterrupt(const char* notice);
 
 // A moment of local time.
 struct LocalTime {

@@ -85,6 +85,17 @@ int AcceptPassword(const char* reply, int length, char* field, int fieldSize) {
 }
 
 int AcceptImageName(const char* line, int length, char* field, int fieldSize) {
+  // As Notepad saves a file: UTF-16 cannot carry a name onto the command
+  // line, and a UTF-8 byte order mark is no part of the name.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line);
+  if (length >= 2 &&
+      ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+    return -2;
+  }
+  if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    line += 3;
+    length -= 3;
+  }
   int size = WithoutLineFeed(line, length);
   if (size < length && size > 0 && line[size - 1] == '\r') --size;
   if (size >= fieldSize) return -1;

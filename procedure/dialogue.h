@@ -26,9 +26,9 @@ int AcceptAddress(const char* reply, int length, char* field, int fieldSize);
 int AcceptPassword(const char* reply, int length, char* field, int fieldSize);
 
 // Copies the image name (the first line of image.txt without its line
-// terminator) into `field` when it fits and is one plain argument. 0, -1
-// when it is too long, -2 when it holds a blank, '"', a control byte or
-// begins with '-'.
+// terminator, and without a UTF-8 byte order mark) into `field` when it fits
+// and is one plain argument. 0, -1 when it is too long, -2 when the file is
+// UTF-16 or the name holds a blank, '"', a control byte or begins with '-'.
 int AcceptImageName(const char* line, int length, char* field, int fieldSize);
 
 #endif  // BMCUPDATE_PROCEDURE_DIALOGUE_H_

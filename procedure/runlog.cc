@@ -8,6 +8,8 @@
 #include "procedure/update.h"
 
 RunRecord g_runRecord;
+const char kRunLogName[] = "bmcupdate.log";
+const char kRunLogHeader[] = "started\taddress\tmodel\tbefore\tafter\texit\toutcome\n";
 
 namespace {
 
@@ -20,17 +22,6 @@ void CopyPrintable(const unsigned char* bytes, int length, char* field, int fiel
         bytes[count] >= 0x20 && bytes[count] < 0x7F ? static_cast<char>(bytes[count]) : '?';
   }
   field[count] = '\0';
-}
-
-const char* Outcome(int exitCode) {
-  switch (exitCode) {
-    case 0: return "updated";
-    case 4: return "not-target";
-    case 5: return "already-current";
-    case 6: return "version-unknown";
-    case 7: return "not-updated";
-    default: return "still-busy";
-  }
 }
 
 }  // namespace
@@ -53,11 +44,18 @@ void NoteRevision(const char revision[4]) {
   CopyPrintable(text, 5, g_runRecord.lastRead, sizeof g_runRecord.lastRead);
 }
 
-void WriteRunLog(const char* before, const char* after, int exitCode) {
+void FormatRunLogLine(Outcome outcome, char* line, int size) {
+  const OutcomeFacts& facts = FactsOf(outcome);
+  // An interrupted run has no exit code of its own: the field stays empty.
+  char exitCode[12] = "";
+  if (facts.exitCode >= 0) std::snprintf(exitCode, sizeof exitCode, "%d", facts.exitCode);
+  std::snprintf(line, static_cast<size_t>(size), "%s\t%s\t%s\t%s\t%s\t%s\t%s\n",
+                g_runRecord.started, g_updateSettings.bmcAddress, g_runRecord.model,
+                g_runRecord.before, g_runRecord.after, exitCode, facts.word);
+}
+
+void WriteRunLog(Outcome outcome) {
   char line[256];
-  std::snprintf(line, sizeof line, "%s\t%s\t%s\t%s\t%s\t%d\t%s\n", g_runRecord.started,
-                g_updateSettings.bmcAddress, g_runRecord.model, before, after, exitCode,
-                Outcome(exitCode));
-  (void)AppendTextLine("bmcupdate.log", "started\taddress\tmodel\tbefore\tafter\texit\toutcome\n",
-                       line);
+  FormatRunLogLine(outcome, line, sizeof line);
+  (void)AppendTextLine(kRunLogName, kRunLogHeader, line);
 }

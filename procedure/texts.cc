@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "procedure/enum_table.h"
 
 const char kFlashCountdownFormat[] = "BMCアップデート中です（残り時間＝%02d:%02d）\r";
 const char kResetCountdownFormat[] = "BMC再起動中です（残り時間＝%02d:%02d）\r";
@@ -30,43 +31,57 @@ const char kClosing[] = "アップデートツールを終了します\n";
 const char kPausePrompt[] = "続行するには何かキーを押してください . . . ";
 const char kRevisionFormat[] = "\nBMCバージョン : %c%c-%c%c\n";
 
-const char* const kMessages[] = {
-    "\nBMCのファームウェアを更新しますか？ [y/n] : ",
-    "\nアップデート対象機のBMCに設定されているIPアドレスを入力してください。\n",
-    "\nBMC IPアドレス : ",
-    "\nアップデート対象機のBMCパスワードは工場出荷状態ですか？ [y/n] : ",
-    "\nBMCパスワードを入力してください。\n",
-    "\nBMCパスワード : ",
-    "[009] image.txt cannot be opened.\n",
-    "[009] image name in image.txt is too long.\n",
-    "[009] image name in image.txt is not valid.\n",
-    "[010] version.txt cannot be opened.\n",
-    "[011] fru.txt cannot be opened.\n",
-    "[012] FRU DATA cannot be gotten.\n",
-    "[013] another update is running from this folder.\n",
-    "\n",
+struct MessageText {
+  Message message;
+  const char* text;
+};
+
+constexpr MessageText kMessages[] = {
+    {kMsgConfirmPrompt, "\nBMCのファームウェアを更新しますか？ [y/n] : "},
+    {kMsgAddressRequest,
+     "\nアップデート対象機のBMCに設定されているIPアドレスを入力してください。\n"},
+    {kMsgAddressPrompt, "\nBMC IPアドレス : "},
+    {kMsgPasswordStatePrompt, "\nアップデート対象機のBMCパスワードは工場出荷状態ですか？ [y/n] : "},
+    {kMsgPasswordRequest, "\nBMCパスワードを入力してください。\n"},
+    {kMsgPasswordPrompt, "\nBMCパスワード : "},
+    {kMsgImageMissing, "[009] image.txt cannot be opened.\n"},
+    {kMsgImageNameTooLong, "[009] image name in image.txt is too long.\n"},
+    {kMsgImageNameInvalid, "[009] image name in image.txt is not valid.\n"},
+    {kMsgVersionFileMissing, "[010] version.txt cannot be opened.\n"},
+    {kMsgFruFileMissing, "[011] fru.txt cannot be opened.\n"},
+    {kMsgFruDataMissing, "[012] FRU DATA cannot be gotten.\n"},
+    {kMsgFolderBusy, "[013] another update is running from this folder.\n"},
+    {kMsgFlashStillRunning, "[014] the flash program is still running.\n"},
+    {kMsgFlashNotStarted, "[015] Yafuflash.exe cannot be started.\n"},
+    {kMsgLineFeed, "\n"},
 };
 
 struct BoxText {
+  ResultBox box;
   const char* firstLine;
   const char* secondLine;
   const char* contactLine;
 };
 
-// In the order of ResultBox.
-const BoxText kBoxes[] = {
-    {"*   正常にBMCのアップデートが完了しました        *\n",
+constexpr BoxText kBoxes[] = {
+    {kBoxSuccess, "*   正常にBMCのアップデートが完了しました        *\n",
      "*   BMCのバージョンは09-16です                   *\n", nullptr},
-    {"*   [001] IPアドレス入力エラー                   *\n", kRetry, nullptr},
-    {"*   [003] BMCパスワード入力エラー                *\n", kRetry, nullptr},
-    {"*   [004] 対象機種ではありません                 *\n",
+    {kBoxAddressError, "*   [001] IPアドレス入力エラー                   *\n", kRetry, nullptr},
+    {kBoxPasswordError, "*   [003] BMCパスワード入力エラー                *\n", kRetry, nullptr},
+    {kBoxNotTargetModel, "*   [004] 対象機種ではありません                 *\n",
      "*   本装置と対象機種を再度、確認してください     *\n", nullptr},
-    {"*   [005] BMCは最新バージョンです                *\n",
+    {kBoxAlreadyCurrent, "*   [005] BMCは最新バージョンです                *\n",
      "*   BMCをアップデートする必要はありません        *\n", nullptr},
-    {"*   [006] BMCバージョンエラー                    *\n", kRetry, kContactFirst},
-    {"*   [007] BMCバージョンエラー                    *\n", kRetry, kContactSecond},
-    {"*   [008] BMCバージョンエラー                    *\n", kRetry, kContactSecond},
+    {kBoxVersionBefore, "*   [006] BMCバージョンエラー                    *\n", kRetry,
+     kContactFirst},
+    {kBoxVersionAfterFlash, "*   [007] BMCバージョンエラー                    *\n", kRetry,
+     kContactSecond},
+    {kBoxVersionAfterReset, "*   [008] BMCバージョンエラー                    *\n", kRetry,
+     kContactSecond},
 };
+
+static_assert(IsEnumTable(kMessages, &MessageText::message, kMessageCount), "a row per Message");
+static_assert(IsEnumTable(kBoxes, &BoxText::box, kBoxCount), "a row per ResultBox");
 
 }  // namespace
 
@@ -79,7 +94,7 @@ void ShowBanner() {
   ConsoleWrite(kBorder);
 }
 
-void ShowMessage(Message message) { ConsoleWrite(kMessages[message]); }
+void ShowMessage(Message message) { ConsoleWrite(kMessages[message].text); }
 
 void ShowRevision(char major1, char major2, char minor1, char minor2) {
   char line[64];

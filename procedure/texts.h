@@ -18,7 +18,10 @@ enum Message {
   kMsgFruFileMissing,      // [011]
   kMsgFruDataMissing,      // [012]
   kMsgFolderBusy,          // [013]
+  kMsgFlashStillRunning,   // [014]
+  kMsgFlashNotStarted,     // [015]
   kMsgLineFeed,
+  kMessageCount,
 };
 
 // The framed results; each names the exit code that goes with it.
@@ -31,6 +34,7 @@ enum ResultBox {
   kBoxVersionBefore,      // [006]
   kBoxVersionAfterFlash,  // [007]
   kBoxVersionAfterReset,  // [008]
+  kBoxCount,
 };
 
 // The countdown formats for RunCountdown.
@@ -40,7 +44,7 @@ extern const char kResetCountdownFormat[];
 // seconds waited so far.
 extern const char kFlashWaitFormat[];
 
-// What an interrupt writes once the flash has started.
+// What an interrupt writes while the flash program runs.
 extern const char kInterruptNotice[];
 
 // Writes the start-up banner.

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "procedure/dialogue.h"
+#include "procedure/outcome.h"
 #include "procedure/runlog.h"
 #include "procedure/texts.h"
 
@@ -24,9 +25,14 @@ const int kGoOn = -1;  // no exit code yet
 // reachable to the end of the process instead of being lost on return.
 char* g_answer = nullptr;
 
-int EndWithBox(ResultBox box, int exitCode) {
-  ShowResultBox(box);
-  return exitCode;
+// Ends the run: its log line first where it reached the BMC (so that the
+// line is there even when the window is closed at the pause), then its box.
+// The exit code.
+int End(Outcome outcome) {
+  const OutcomeFacts& facts = FactsOf(outcome);
+  if (facts.logged) WriteRunLog(outcome);
+  if (facts.box != kNoBox) ShowResultBox(static_cast<ResultBox>(facts.box));
+  return facts.exitCode;
 }
 
 // Asks a yes/no question until a reply begins with y or n, at most 100
@@ -49,7 +55,7 @@ int AskAddress(char* line) {
   UpdateSettings& settings = g_updateSettings;
   if (length < 0 ||
       AcceptAddress(line, length, settings.bmcAddress, sizeof settings.bmcAddress) != 0) {
-    return EndWithBox(kBoxAddressError, 1);
+    return End(kOutcomeAddressRefused);
   }
   return kGoOn;
 }
@@ -57,7 +63,7 @@ int AskAddress(char* line) {
 int AskPassword(char* answer, char* line) {
   UpdateSettings& settings = g_updateSettings;
   Answer reply = AskYesNo(kMsgPasswordStatePrompt, answer);
-  if (reply == kAnswerEnd) return EndWithBox(kBoxPasswordError, 3);
+  if (reply == kAnswerEnd) return End(kOutcomePasswordRefused);
   if (reply == kAnswerYes) {
     std::snprintf(settings.bmcPassword, sizeof settings.bmcPassword, "%s", kFactoryPassword);
   }
@@ -75,7 +81,7 @@ int AskPassword(char* answer, char* line) {
   }
   if (length < 0 ||
       AcceptPassword(line, length, settings.bmcPassword, sizeof settings.bmcPassword) != 0) {
-    return EndWithBox(kBoxPasswordError, 3);
+    return End(kOutcomePasswordRefused);
   }
   return kGoOn;
 }
@@ -84,7 +90,7 @@ int AskPassword(char* answer, char* line) {
 int HoldDialogue(char* answer, char* line) {
   Answer reply = AskYesNo(kMsgConfirmPrompt, answer);
   // The end of input declines, as "n" does: no box, no pause.
-  if (reply == kAnswerNo || reply == kAnswerEnd) return 255;
+  if (reply == kAnswerNo || reply == kAnswerEnd) return End(kOutcomeDeclined);
   int code = AskAddress(line);
   if (code != kGoOn) return code;
   return AskPassword(answer, line);
@@ -94,7 +100,7 @@ int ReadImageName() {
   TextInput input;
   if (OpenTextInput("image.txt", &input) != 0) {
     ShowMessage(kMsgImageMissing);
-    return 9;
+    return End(kOutcomeNoImage);
   }
   char* line = static_cast<char*>(std::malloc(kLineSize));
   int length = line != nullptr ? ReadTextLine(&input, line, kLineSize) : -1;
@@ -104,20 +110,13 @@ int ReadImageName() {
   std::free(line);
   if (accepted != 0) {
     ShowMessage(accepted == -1 ? kMsgImageNameTooLong : kMsgImageNameInvalid);
-    return 9;
+    return End(kOutcomeNoImage);
   }
   return kGoOn;
 }
 
-// Ends a run that reached the BMC: its log line first, so that it is there
-// even when the window is closed at the pause.
-int EndRun(ResultBox box, int exitCode, const char* before, const char* after) {
-  WriteRunLog(before, after, exitCode);
-  return EndWithBox(box, exitCode);
-}
-
 // Queries the revision; one that was read is kept in `revision`.
-int QueryVersionInto(char (&revision)[sizeof g_runRecord.lastRead]) {
+int QueryVersionInto(char (&revision)[kRevisionFieldSize]) {
   g_runRecord.lastRead[0] = '\0';
   int result = QueryBmcVersion();
   if (g_runRecord.lastRead[0] != '\0') std::memcpy(revision, g_runRecord.lastRead, sizeof revision);
@@ -126,32 +125,34 @@ int QueryVersionInto(char (&revision)[sizeof g_runRecord.lastRead]) {
 
 // After the flash only 09-16 is success; a BMC still busy gets one cold
 // reset and one more reading.
-int UpdateAndVerify(const char* before) {
-  char after[sizeof g_runRecord.lastRead] = "";
+int UpdateAndVerify() {
+  int flashed = FlashFirmware();
   // A flash still running after the wait is left alone: any request now
   // could judge or reset a BMC in the middle of being written.
-  if (FlashFirmware() != 0) return EndRun(kBoxVersionAfterFlash, 7, before, "");
-  int version = QueryVersionInto(after);
+  if (flashed == kFlashStillRunning) return End(kOutcomeFlashRunning);
+  if (flashed == kFlashNotStarted) return End(kOutcomeFlashNotStarted);
+  int version = QueryVersionInto(g_runRecord.after);
   if (version == kUpdateInProgress) {
     ResetBmc();
-    version = QueryVersionInto(after);
-    return version == kRevisionTarget ? EndRun(kBoxSuccess, 0, before, after)
-                                      : EndRun(kBoxVersionAfterReset, 8, before, after);
+    version = QueryVersionInto(g_runRecord.after);
+    return End(version == kRevisionTarget ? kOutcomeUpdated : kOutcomeStillBusy);
   }
-  return version == kRevisionTarget ? EndRun(kBoxSuccess, 0, before, after)
-                                    : EndRun(kBoxVersionAfterFlash, 7, before, after);
+  return End(version == kRevisionTarget ? kOutcomeUpdated : kOutcomeNotUpdated);
 }
 
 int UpdateBmc() {
-  if (CheckTargetModel() != kTargetModel) return EndRun(kBoxNotTargetModel, 4, "", "");
-  char before[sizeof g_runRecord.lastRead] = "";
-  switch (QueryVersionInto(before)) {
+  int model = CheckTargetModel();
+  // A model that was read and is no target differs from FRU data that could
+  // not be read at all (a wrong password, no BMC at the address).
+  if (model == kNotTargetModel) return End(kOutcomeNotTarget);
+  if (model != kTargetModel) return End(kOutcomeNoAnswer);
+  switch (QueryVersionInto(g_runRecord.before)) {
     case kRevision0911:
     case kRevision0912:
-    case kRevision0914: return UpdateAndVerify(before);
+    case kRevision0914: return UpdateAndVerify();
     case kRevisionTarget:
-    case kRevision0917: return EndRun(kBoxAlreadyCurrent, 5, before, "");
-    default: return EndRun(kBoxVersionBefore, 6, before, "");
+    case kRevision0917: return End(kOutcomeAlreadyCurrent);
+    default: return End(kOutcomeVersionUnknown);
   }
 }
 
@@ -166,7 +167,7 @@ int RunUpdate() {
   // file that cannot be made at all (a read-only folder) is let be.
   if (LockFolder("bmcupdate.lck") == 1) {
     ShowMessage(kMsgFolderBusy);
-    return 13;
+    return End(kOutcomeFolderBusy);
   }
   // The answer buffer lives until the process ends; the line buffer only
   // through the dialogue.
@@ -174,7 +175,8 @@ int RunUpdate() {
   char* answer = g_answer;
   char* line = static_cast<char*>(std::malloc(kLineSize));
   // Without its buffers the tool cannot ask; it stops as if declined.
-  int code = answer != nullptr && line != nullptr ? HoldDialogue(answer, line) : 255;
+  int code =
+      answer != nullptr && line != nullptr ? HoldDialogue(answer, line) : End(kOutcomeDeclined);
   std::free(line);
   if (code != kGoOn) return code;
   code = ReadImageName();

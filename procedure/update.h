@@ -47,9 +47,16 @@ int CheckTargetModel();
 // Reads, shows and classifies the BMC's firmware revision. A VersionClass.
 int QueryBmcVersion();
 
+// What FlashFirmware found.
+enum FlashResult {
+  kFlashEnded = 0,         // the flash program ran and has ended
+  kFlashStillRunning = 1,  // it still runs 30 minutes after the countdown: [014]
+  kFlashNotStarted = 2,    // it could not be started: [015], no countdown
+};
+
 // Starts the flash program on a worker thread, shows the fixed update
-// countdown, then waits up to 30 minutes more for the program to end. 0 once
-// it has ended (or could not start), -1 when it still runs.
+// countdown, then waits up to 30 minutes more for the program to end. An
+// interrupt while it runs says that the update goes on. A FlashResult.
 int FlashFirmware();
 
 // Cold-resets the BMC and returns after the fixed restart countdown.

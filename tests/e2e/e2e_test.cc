@@ -95,7 +95,9 @@ string Piece(const string& token, int waits) {
       {"m10", "[010] version.txt cannot be opened.\n"},
       {"m11", "[011] fru.txt cannot be opened.\n"},
       {"m12", "[012] FRU DATA cannot be gotten.\n"},
-      {"m13", "[013] another update is running from this folder.\n"}};
+      {"m13", "[013] another update is running from this folder.\n"},
+      {"m14", "[014] the flash program is still running.\n"},
+      {"m15", "[015] Yafuflash.exe cannot be started.\n"}};
   // clang-format on
   for (const auto& text : kTexts) {
     if (token == text[0]) return text[1];
@@ -172,13 +174,16 @@ string PrepareFolder(const string& name, const string& state = "", const string&
 }
 
 // The tool's command text for the platform's interpreter, its streams in files marked `tag`; on
-// POSIX a decoy icmd.exe and Yafuflash.exe stand first on PATH and must not be run.
-string ToolCommand(const string& folder, const string& input, const string& tag) {
+// POSIX a decoy icmd.exe and Yafuflash.exe stand first on PATH (unless `decoys` is false) and must
+// not be run.
+string ToolCommand(const string& folder, const string& input, const string& tag,
+                   bool decoys = true) {
   string streams = input + " > stdout" + tag + ".txt 2> stderr" + tag + ".txt";
-  if (!kWindows) return "cd " + folder + " && PATH=../../decoy:$PATH ./" E2E_TOOL_NAME + streams;
   string path = folder;
-  for (char& c : path) c = c == '/' ? '\\' : c;
-  return "cd " + path + " && .\\" E2E_TOOL_NAME + streams;
+  for (char& c : path) c = c == '/' && kWindows ? '\\' : c;
+  if (kWindows) return "cd \"" + path + "\" && .\\" E2E_TOOL_NAME + streams;
+  return "cd '" + path + "' && " + (decoys ? "PATH=../../decoy:$PATH " : "") + "./" E2E_TOOL_NAME +
+         streams;
 }
 
 // The run from its status (std::system's and pclose's: a wait status on POSIX, the exit code on
@@ -198,10 +203,11 @@ ToolRun Finished(const string& folder, int status, const string& tag = "") {
 }
 
 // Runs the tool in the folder, standard input from `input`, to its end.
-ToolRun RunTool(const string& folder, const string& input, const string& tag = "") {
+ToolRun RunTool(const string& folder, const string& input, const string& tag = "",
+                bool decoys = true) {
   WriteFile(folder, "stdin" + tag + ".txt", input);
   std::fflush(stdout);
-  int status = std::system(ToolCommand(folder, " < stdin" + tag + ".txt", tag).c_str());
+  int status = std::system(ToolCommand(folder, " < stdin" + tag + ".txt", tag, decoys).c_str());
   return Finished(folder, status, tag);
 }
 
@@ -320,7 +326,7 @@ std::vector<Case> Cases() {
       {"OddModelName", kGo, "product=MIRTA\tkn\x01\xE3\n", 4, "c a s b4", "A", "MIRTA?kn??\t\t\t4\tnot-target"},
       {"PrefixOfModel", kGo, "product=QX5200-kn/KN2\n", 4, "c a s b4", "A"},
       {"FruCaptureIsFolder", kGo, "/fru.txt\n", 4, "c a s m11 b4", ""},
-      {"TenthFruMissing", kGo, "fail_fru_at=10\n", 4, noFru, "FFFFFFFFFF", "\t\t\t4\tnot-target"},
+      {"TenthFruMissing", kGo, "fail_fru_at=10\n", 4, noFru, "FFFFFFFFFF", "\t\t\t4\tno-answer"},
       {"FruTruncated", kGo, "fault=truncated\nfault_scope=fru\n", 4, noFru, "F"},
       {"FruEmpty", kGo, kRawFru, 4, noFru, "F", "", ""},
       {"FruBinary", kGo, kRawFru, 4, noFru, "F", "", Binary(65536)},
@@ -347,12 +353,15 @@ std::vector<Case> Cases() {
       {"UpdatedAfterColdReset", kGo, "flash_sets=89 16\nafter_reset=09 16\n", 0, "c a s r0912 f r8916 z r0916 b0", "AVXVRV"},
       {"StillBusyAfterColdReset", kGo, "flash_sets=89 16\n", 8, "c a s r0912 f r8916 z r8916 b8", "AVXVRV", "MIRTA kn300\t09-12\t89-16\t8\tstill-busy"},
       {"NewerAfterFlash", kGo, "flash_sets=09 17\n", 7, "c a s r0912 f r0917 b7", "AVXV"},
-      {"FlashMissing", kGo, "flash_sets=09 16\n-Yafuflash.exe\n", 7, "c a s r0912 f r0912 b7", "AVV"},
+      // A flash program that cannot be started gets no countdown; nothing more is asked of the BMC.
+      {"FlashMissing", kGo, "flash_sets=09 16\n-Yafuflash.exe\n-decoys\n", 7, "c a s r0912 m15 b7", "AV", "MIRTA kn300\t09-12\t\t7\tflash-not-started"},
+      // Nor one that is there but cannot run (no execute bit): no other is taken from PATH.
+      {"FlashNotRunnable", kGo, "flash_sets=09 16\n-Yafuflash.exe\n+Yafuflash.exe\n", 7, "c a s r0912 m15 b7", "AV"},
       // Without yes.txt the flash program reads an empty input, not the image it opened.
       {"YesMissing", kGo, "flash_sets=09 16\n-yes.txt\n+BMC_fw_0916_rel.ima\n", 0, kUpdate, "AVXV"},
       // The revision is read once the flash has ended; after 30 minutes more no request is made.
       {"FlashSlowerThanCountdown", kGo, "flash_sets=09 16\nflash_delay_ms=60000\nflash_until=stdout.txt:経過時間＝00:03\n", 0, "c a s r0912 fw r0916 b0", "AVXV"},
-      {"FlashOutlastsWait", kGo, "flash_sets=09 16\nflash_delay_ms=99000\nflash_until=stdout.txt:ツールを終了します\n", 7, "c a s r0912 fW b7", "AVX", "MIRTA kn300\t09-12\t\t7\tnot-updated"},
+      {"FlashOutlastsWait", kGo, "flash_sets=09 16\nflash_delay_ms=99000\nflash_until=stdout.txt:ツールを終了します\n", 7, "c a s r0912 fW m14 b7", "AVX", "MIRTA kn300\t09-12\t\t7\tflash-running"},
       // Answers read alike on both platforms: CR LF as LF, 1Ah as the end.
       {"AnswersCrLf", "y\r\n" + string(kAddr) + "\r\nn\r\nsecret\r\n", failFru, 4, "c a s p m12 b4", "F", "", "", kImage, kAddr, "secret"},
       {"CtrlZEndsAnswers", "\x1Ay\n", "", 255, "c", ""},
@@ -362,6 +371,9 @@ std::vector<Case> Cases() {
       {"ImageNameDash", kGo, "", 9, "c a s mI", "", "", "", "-force-boot\r\n"},
       {"ImageNameControl", kGo, "", 9, "c a s mI", "", "", "", "fw\x7F.ima\r\n"},
       {"ImageHighBytesWithoutLineFeed", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV", "", "", "fw\xE3\x83\x95-0916.ima"},
+      // image.txt as Notepad saves it: the UTF-8 mark is no part of the name; UTF-16 names none.
+      {"ImageUtf8Mark", kGo, "flash_sets=09 16\n", 0, kUpdate, "AVXV", "", "", "\xEF\xBB\xBF" + string(kImage)},
+      {"ImageUtf16", kGo, "", 9, "c a s mI", "", "", "", string("\xFF\xFEr\0o\0m\0.\0i\0m\0a\0\r\0\n\0", 20)},
   };
   // clang-format on
 }
@@ -399,16 +411,19 @@ TEST_P(EndToEnd, Run) {
   }
   const bool noImage = c.state.find("-image.txt\n") != string::npos;
   const bool noYes = c.state.find("-yes.txt\n") != string::npos;
-  ToolRun run = RunTool(folder, c.input);
+  ToolRun run = RunTool(folder, c.input, "", c.state.find("-decoys\n") == string::npos);
 
   EXPECT_EQ(c.exitCode, run.exitCode);
   ExpectTranscript(run, tokens);
   const string log = ReadFile(folder, "bmcsim.log"),
-               image = c.image.substr(0, c.image.find_first_of("\r\n"));
+               named = c.image.rfind("\xEF\xBB\xBF", 0) == 0 ? c.image.substr(3) : c.image,
+               image = named.substr(0, named.find_first_of("\r\n"));
   EXPECT_EQ(c.requests, Requests(log, c));
   // icmd.exe is looked for in the tool's folder first, wherever the interpreter looks.
   const std::regex folderFirst(string("icmd-path .*work[/\\\\]") + c.name + "\n");
   EXPECT_EQ(string::npos, std::regex_replace(log, folderFirst, "").find("icmd-path")) << log;
+  // The folder's lock is the flash program's alone.
+  EXPECT_EQ(string::npos, log.find("icmd-lock")) << log;
   if (string(c.requests).find('X') != string::npos) {
     // Its arguments one by one (on Windows its command line too), yes.txt as input, and out of the
     // reach of Ctrl+C.
@@ -420,7 +435,8 @@ TEST_P(EndToEnd, Run) {
                                                  "-preserve-config -nw" +
                                                      line + "\n"
                                                : "") +
-                                     "flash-shielded yes\n"))
+                                     "flash-shielded yes\nflash-lock held\n" +
+                                     (kWindows ? "flash-console 1\n" : "")))
         << log;
     EXPECT_EQ(noYes ? "" : kYes, ReadFile(folder, "yafuflash-stdin.bin"));
   }
@@ -434,7 +450,7 @@ TEST_P(EndToEnd, Run) {
   EXPECT_FALSE(!kWindows && fs::exists(folder + "/nul"));
   EXPECT_EQ(noImage ? "<none>" : c.image, ReadFile(folder, "image.txt"));
   EXPECT_EQ(noYes ? "<none>" : kYes, ReadFile(folder, "yes.txt"));
-  EXPECT_EQ(string::npos, (run.output + ReadFile(folder, "stderr.txt")).find("Yafuflash"));
+  EXPECT_EQ(string::npos, (run.output + ReadFile(folder, "stderr.txt")).find("Yafuflash:"));
   // Only runs that reached the BMC leave a line in bmcupdate.log, after the header: the start time
   // as YYYY-MM-DD HH:MM:SS, then the fields.
   string runlog = ReadFile(folder, "bmcupdate.log");
@@ -474,23 +490,48 @@ TEST(Lock, OneRunPerFolder) {
   EXPECT_EQ(255, RunTool(folder, "n\n", "3").exitCode);
 }
 
-// Ctrl+C during the countdown, sent as a terminal sends it to the tool's process group: the tool
-// says the update goes on and ends by the signal; the flash program runs to its end.
-TEST(Interrupt, FlashOutlivesCtrlC) {
+// Ctrl+C sent as a terminal sends it to the tool's process group. While the flash program runs the
+// tool says the update goes on, logs the run as interrupted and ends by the signal; the flash
+// program runs to its end and holds the folder meanwhile. Once it has ended (in the countdown, at
+// the final pause) Ctrl+C ends the tool silently.
+TEST(Interrupt, NoticeOnlyWhileFlashRuns) {
   if (kWindows) GTEST_SKIP() << "no console to interrupt under the test";
-  string folder = PrepareFolder("Interrupt", "flash_sets=09 16\nflash_delay_ms=2000\n", kImage);
-  std::FILE* tool = StartTool(kGo, "cd " + folder +
-                                       " && echo $$ > pid && exec setsid ./" E2E_TOOL_NAME
-                                       " > stdout.txt 2> stderr.txt");
-  ASSERT_TRUE(WaitForText(folder, "BMCアップデート中です"));
-  EXPECT_EQ(0, std::system(("kill -INT -" + ReadFile(folder, "pid")).c_str()));
-  ToolRun run = Finished(folder, pclose(tool));
-  EXPECT_EQ(256 + 2, run.exitCode);  // SIGINT
-  EXPECT_NE(
-      string::npos,
-      run.output.find("\r\n中断しました。BMCのアップデートは続いています。\nサーバーの電源を切らず"
-                      "に5分以上待ってから、もう一度実行してバージョンを確認してください。\n"));
-  EXPECT_TRUE(WaitForText(folder, "firmware=09 16", "bmcsim.txt"));
+  const struct {
+    const char* state;
+    const char* when;    // what the tool shows when Ctrl+C comes
+    const char* logged;  // the run log's line from the before field on, if any
+    bool notice;
+  } kCases[] = {{"flash_delay_ms=3000\n", "BMCアップデート中です", "09-12\t\t\tinterrupted", true},
+                {"flash_delay_ms=60000\nflash_until=stdout.txt:＝04:59", "＝04:00", "", false},
+                {"", "続行するには", "09-12\t09-16\t0\tupdated", false}};
+  for (const auto& c : kCases) {
+    string folder = PrepareFolder("Interrupt", string("flash_sets=09 16\n") + c.state, kImage);
+    std::FILE* tool = StartTool(kGo, "cd " + folder +
+                                         " && echo $$ > pid && exec setsid ./" E2E_TOOL_NAME
+                                         " > stdout.txt 2> stderr.txt");
+    ASSERT_TRUE(WaitForText(folder, c.when));
+    EXPECT_EQ(0, std::system(("kill -INT -" + ReadFile(folder, "pid")).c_str()));
+    ToolRun run = Finished(folder, pclose(tool));
+    EXPECT_EQ(256 + 2, run.exitCode);  // SIGINT
+    EXPECT_EQ(c.notice,
+              run.output.find("\r\n中断しました。BMCのアップデートは続いています。\nサーバーの電"
+                              "源を切らずに5分以上待ってから、もう一度実行してバージョンを確"
+                              "認してください。\n") != string::npos);
+    string runlog = ReadFile(folder, "bmcupdate.log");
+    EXPECT_EQ(c.notice, runlog.find("interrupted") != string::npos) << runlog;
+    EXPECT_TRUE(!*c.logged || runlog == kLogHead + runlog.substr(sizeof kLogHead - 1, 19) + "\t" +
+                                            kAddr + "\tMIRTA kn300\t" + c.logged + "\n")
+        << runlog;
+    // The flash program holds the folder as long as it runs, and no longer.
+    if (c.notice) {
+      EXPECT_EQ(13, RunTool(folder, "n\n", "2").exitCode);
+    }
+    EXPECT_TRUE(WaitForText(folder, "firmware=09 16", "bmcsim.txt"));
+    for (int i = 0; i < 50 && RunTool(folder, "n\n", "3").exitCode == 13; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(255, RunTool(folder, "n\n", "3").exitCode);
+  }
 }
 
 // At a terminal (tmux's) the password is not shown, the line feed its echo would have written is,

@@ -16,7 +16,8 @@ other|bmc_address=127.0.0.24|product=MIRTA xn100|4 not-target| |y
 busy|bmc_address=127.0.0.25|firmware=09 14;flash_sets=89 16;after_reset=09 16|0 updated|09-14 09-16|y
 stuck|bmc_address=127.0.0.26|firmware=09 12;flash_sets=89 16|8 still-busy|09-12 89-16|y
 flat|bmc_address=127.0.0.27|firmware=09 12|7 not-updated|09-12 09-12|y
-mute|bmc_address=127.0.0.28|device_revision=11|6 version-unknown| |n'
+mute|bmc_address=127.0.0.28|device_revision=11|6 version-unknown| |n
+wrong|bmc_address=127.0.0.29 bmc_password=Wrong|password=Right|4 no-answer| |n'
 lay() { # RUNS: RUNS/HOST/bmcsim.txt and RUNS.ini from such a table
   while IFS='|' read -r host vars state _; do
     mkdir -p "$1/$host" && tr ';' '\n' <<<"$state" >"$1/$host/bmcsim.txt" && echo "$host $vars"
@@ -29,12 +30,12 @@ changed() { sed -n 's/^\([a-z0-9]*\) *:.* changed=[1-9].*/\1/p' "$1.out" | sort 
 
 runs=$work/fleet
 lay "$runs" <<<"$fleet" && cat "$runs"/*/bmcsim.txt >"$work/states"
-expect "--check: exit, hosts below 09-16" "$(play "$runs" --check -f 8) $(changed "$runs")" \
+expect "--check: exit, hosts below 09-16" "$(play "$runs" --check -f 9) $(changed "$runs")" \
   "0 $(awk -F'|' '$6 == "y" { print $1 }' <<<"$fleet" | sort | xargs)"
 expect "--check: BMCs, requests other than Get Device ID" \
   "$(cat "$runs"/*/bmcsim.txt && grep -hve '\[18\] \[01\]$' -e '^icmd-path ' "$runs"/*/bmcsim.log)" "$(cat "$work/states")"
 
-expect "fleet exit" "$(play "$runs" -f 8 -vvv)" 2
+expect "fleet exit" "$(play "$runs" -f 9 -vvv)" 2
 want=$'host\taddress\texit\toutcome\tbefore\tafter'
 while IFS='|' read -r host vars _ result revisions _; do
   address=${vars#bmc_address=} && address=${address%% *} && read -r before after <<<"$revisions"
@@ -43,7 +44,7 @@ while IFS='|' read -r host vars _ result revisions _; do
 done <<<"$fleet"
 expect "summary; password in the output" "$(cat "$runs/summary.tsv" && grep -c 'Pa ss' "$runs.out")" "$want"$'\n0'
 expect "second run: exit, changed, updated" \
-  "$(play "$runs" -f 8) $(changed "$runs")$(cut -f4 "$runs/summary.tsv" | grep -cx updated)" "2 0"
+  "$(play "$runs" -f 9) $(changed "$runs")$(cut -f4 "$runs/summary.tsv" | grep -cx updated)" "2 0"
 
 canary=$work/canary
 lay "$canary" <<<$'c1|bmc_address=127.0.0.31|\nc2|bmc_address=127.0.0.32|\nc3|bmc_address=127.0.0.33|flash_sets=09 16\nc4||'

@@ -1,0 +1,38 @@
+// The outcome table. Exit codes and boxes share their numbers ([004] and 4);
+// several outcomes may share an exit code, but never a word.
+#include "procedure/outcome.h"
+
+#include "procedure/enum_table.h"
+
+namespace {
+
+struct OutcomeRow {
+  Outcome outcome;
+  OutcomeFacts facts;
+};
+
+// clang-format off
+constexpr OutcomeRow kOutcomes[] = {
+    {kOutcomeUpdated,         {0,   kBoxSuccess,            "updated",           1}},
+    {kOutcomeAddressRefused,  {1,   kBoxAddressError,       "address-refused",   0}},
+    {kOutcomePasswordRefused, {3,   kBoxPasswordError,      "password-refused",  0}},
+    {kOutcomeNotTarget,       {4,   kBoxNotTargetModel,     "not-target",        1}},
+    {kOutcomeNoAnswer,        {4,   kBoxNotTargetModel,     "no-answer",         1}},
+    {kOutcomeAlreadyCurrent,  {5,   kBoxAlreadyCurrent,     "already-current",   1}},
+    {kOutcomeVersionUnknown,  {6,   kBoxVersionBefore,      "version-unknown",   1}},
+    {kOutcomeNotUpdated,      {7,   kBoxVersionAfterFlash,  "not-updated",       1}},
+    {kOutcomeFlashRunning,    {7,   kBoxVersionAfterFlash,  "flash-running",     1}},
+    {kOutcomeFlashNotStarted, {7,   kBoxVersionAfterFlash,  "flash-not-started", 1}},
+    {kOutcomeStillBusy,       {8,   kBoxVersionAfterReset,  "still-busy",        1}},
+    {kOutcomeNoImage,         {9,   kNoBox,                 "no-image",          0}},
+    {kOutcomeFolderBusy,      {13,  kNoBox,                 "folder-busy",       0}},
+    {kOutcomeDeclined,        {255, kNoBox,                 "declined",          0}},
+    {kOutcomeInterrupted,     {-1,  kNoBox,                 "interrupted",       1}},
+};
+// clang-format on
+
+static_assert(IsEnumTable(kOutcomes, &OutcomeRow::outcome, kOutcomeCount), "a row per Outcome");
+
+}  // namespace
+
+const OutcomeFacts& FactsOf(Outcome outcome) { return kOutcomes[outcome].facts; }

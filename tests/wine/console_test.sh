@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The Windows tool under Wine as an operator runs it, in a terminal (tmux's), so that it has a real
+# console: the flash program has a console of its own; Ctrl+C while it runs writes the notice and
+# the run's "interrupted" line, and the flash program goes on holding the folder. A relay trace of
+# the Win32 calls shows the system kept awake from just before the flash program's start to its end,
+# on one thread.   console_test.sh BUILD
+set -uo pipefail
+build=$1 work=$(mktemp -d) failures=0
+export WINEDEBUG=-all
+key='HKCU\Software\Wine\Debug'
+tmux_() { tmux -L bmcupdate-wine "$@"; }
+trap 'tmux_ kill-server 2>/dev/null; wine reg delete "$key" /v RelayInclude /f >/dev/null 2>&1; rm -rf "$work"' EXIT
+expect() { [ "$2" = "$3" ] || { printf 'FAIL %s\n got: %s\nwant: %s\n' "$1" "$2" "$3"; failures=1; }; }
+# Waits up to 60 s for file $2 (or the screen, for "") to show text $1.
+await() {
+  for _ in $(seq 600); do
+    if [ -z "$2" ]; then tmux_ capture-pane -p | grep -qF -- "$1" && return 0
+    else grep -qF -- "$1" "$2" 2>/dev/null && return 0; fi
+    sleep 0.1
+  done
+  echo "FAIL waiting for $1 in ${2:-the screen}" && failures=1 && return 1
+}
+# A tool folder with the simulated BMC in state $2 (';' starts a line).
+lay() {
+  mkdir -p "$1" && cp "$build/tools/bmcupdate-fast.exe" "$build"/tools/bmcsim/*.exe "$1/"
+  printf 'rom.ima\r\n' >"$1/image.txt" && printf 'y\r\n' >"$1/yes.txt" && tr ';' '\n' <<<"$2" >"$1/bmcsim.txt"
+}
+# Starts the tool in folder $1 with the terminal as its console (its output, in code page 932, goes
+# to out.txt) and answers its questions.
+start() {
+  tmux_ kill-server 2>/dev/null
+  tmux_ new -d -x 100 -y 40 "cd '$1' && wine bmcupdate-fast.exe >out.txt; echo ended >ended.txt; sleep 60"
+  # Wine's console takes the terminal over a moment after the program's first output.
+  await '[y/n]' "$1/out.txt" && sleep 2 && tmux_ send y Enter && await 'BMC IP' "$1/out.txt" &&
+    tmux_ send 1.2.3.4 Enter && await '1.2.3.4' "" && tmux_ send y Enter
+}
+
+# An update from a console: the flash program shares its console with no one.
+lay "$work/update" 'flash_sets=09 16'
+start "$work/update" && await 'Press any key' "$work/update/out.txt" && tmux_ send Enter &&
+  await ended "$work/update/ended.txt"
+expect "flash program's console" "$(grep -E '^flash-(console|lock)' "$work/update/bmcsim.log")" \
+  $'flash-lock held\nflash-console 1'
+
+# Ctrl+C while the flash program runs: the notice, the run's line; the flash goes on and holds
+# the folder until it ends.
+folder=$work/interrupt
+lay "$folder" 'flash_sets=09 16;flash_delay_ms=6000'
+start "$folder" && await flash-console "$folder/bmcsim.log" && tmux_ send C-c && await ended "$folder/ended.txt"
+expect "run log" "$(tr -d "\r" <"$folder/bmcupdate.log" | cut -f 2-)" \
+  $'address\tmodel\tbefore\tafter\texit\toutcome\n1.2.3.4\tMIRTA kn300\t09-12\t\t\tinterrupted'
+expect "the notice, last" "$(iconv -f CP932 -t UTF-8 "$folder/out.txt" | tr -d '\r' | tail -2)" \
+  $'中断しました。BMCのアップデートは続いています。\nサーバーの電源を切らずに5分以上待ってから、もう一度実行してバージョンを確認してください。'
+(cd "$folder" && printf 'n\r\n' | wine bmcupdate-fast.exe >second.txt 2>&1)
+expect "a second run while the flash runs" "$? $(tr -d '\r' <"$folder/second.txt" | tail -1)" \
+  "13 [013] another update is running from this folder."
+await 'firmware=09 16' "$folder/bmcsim.txt"
+
+# The relay trace: SetThreadExecutionState and CreateProcessA, with the thread that called each.
+lay "$work/trace" 'flash_sets=09 16'
+wine reg add "$key" /v RelayInclude /t REG_SZ /d 'SetThreadExecutionState;CreateProcessA' /f >/dev/null 2>&1
+(cd "$work/trace" && printf 'y\r\n1.2.3.4\r\ny\r\n\r\n' | WINEDEBUG=+relay wine bmcupdate-fast.exe >out.txt 2>trace.txt)
+wine reg delete "$key" /v RelayInclude /f >/dev/null 2>&1
+calls=$(grep -E '^[0-9a-f]+:(Call|Ret) +KERNEL32\.(SetThreadExecutionState|CreateProcessA)' "$work/trace/trace.txt")
+flasher=$(grep -m1 'CreateProcessA(.*"Yafuflash.exe' <<<"$calls" | cut -d: -f1)
+expect "the flash program's thread" \
+  "$(grep "^$flasher:" <<<"$calls" | sed -E 's/^[0-9a-f]+://; s/ ret=[0-9a-f]+$//; s/\(0+,[0-9a-f]+ ("[^ ]*).*/(\1/')" \
+  'Call KERNEL32.SetThreadExecutionState(80000001)
+Ret  KERNEL32.SetThreadExecutionState() retval=00000007
+Call KERNEL32.CreateProcessA("Yafuflash.exe
+Ret  KERNEL32.CreateProcessA() retval=00000001
+Call KERNEL32.SetThreadExecutionState(80000000)
+Ret  KERNEL32.SetThreadExecutionState() retval=80000001'
+[ "$failures" = 0 ] && echo "wine console: all passed" || exit 1

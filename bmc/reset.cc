@@ -2,7 +2,7 @@
 // Nothing is judged here; the version query that follows tells.
 #include <cstdlib>
 
-#include "bmc/icmd.h"
+#include "bmc/icmd_call.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "bmc/icmd.h"
-#include "platform/platform.h"
+#include "bmc/icmd_call.h"
+#include "platform/files.h"
 #include "procedure/runlog.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"

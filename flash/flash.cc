@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/clock.h"
 #include "platform/interrupt.h"
-#include "platform/platform.h"
+#include "platform/process.h"
 #include "procedure/runlog.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "bmc/icmd.h"
+#include "bmc/icmd_call.h"
 #include "bmc/model.h"
 #include "bmc/version.h"
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/seam.h"
 #include "platform/windows-argv.h"
 #include "procedure/dialogue.h"
 #include "procedure/update.h"
@@ -54,7 +55,10 @@ void TextLines(int sizeByte, int /*unused*/) {
 // is found, never a piece of an over-long line. Returns it, else the input.
 std::string Response(const char* marker, std::size_t columns) {
   std::vector<char> line(kIcmdBufferSize);
-  int found = FindResponseLine("", marker, static_cast<int>(columns), line.data(), kIcmdBufferSize);
+  TextInput input = {fmemopen(g_input.data(), g_input.size(), "rb"), -1, 0};
+  int found =
+      SearchResponseLine(&input, marker, static_cast<int>(columns), line.data(), kIcmdBufferSize);
+  CloseTextInput(&input);
   std::string before = "\n", want;
   for (const std::string& piece : Lines(kIcmdBufferSize)) {
     bool fits = std::strcspn(piece.c_str(), "\n") >= columns && std::strstr(piece.c_str(), marker);
@@ -157,23 +161,17 @@ void CommandLine(int outSize, int argsByte) {
   for (int i = 0; plain && i < argc; ++i) assert(words[i] == argv[i]);
 }
 
-}  // namespace
+// The console reads the input and writes nowhere.
+void WriteNowhere(const char* /*text*/) {}
+int ReadInput() { return g_at < g_input.size() ? g_input[g_at++] & 0xFF : -1; }
 
-// The platform: the console and every text file read the input.
-void ConsoleWrite(const char* /*text*/) {}
-int ConsoleReadByte() { return g_at < g_input.size() ? g_input[g_at++] & 0xFF : -1; }
-void RunInterpreter(const char* /*commandText*/) { std::abort(); }
-void PauseForKey(const char* /*prompt*/) {}
-int DeleteNamedFile(const char* /*name*/) { return 0; }
-void ReadLocalTime(LocalTime* now) { *now = {2026, 1, 2, 3, 4, 5}; }
-int AppendTextLine(const char* /*name*/, const char* /*header*/, const char* /*line*/) { return 0; }
-int OpenTextInput(const char* /*name*/, TextInput* input) {
-  *input = {fmemopen(g_input.data(), g_input.size(), "rb"), -1, 0};
-  return input->stream != nullptr ? 0 : -1;
-}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   void (*const parsers[])(int, int) = {TextLines, Captures, Replies, CommandLine};
+  static const bool kSeamInstalled =
+      (InstallPlatformSeam({WriteNowhere, ReadInput, nullptr}), true);
+  (void)kSeamInstalled;
   if (size < 3) return 0;
   g_input.assign(data + 3, data + size);
   g_at = 0;

@@ -1,6 +1,6 @@
 // Text-mode reading, shared by every platform so that image.txt and the
 // capture files read the same everywhere.
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 

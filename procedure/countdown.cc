@@ -1,6 +1,6 @@
 // The one-line countdown shown while the BMC is busy. It counts sleeps, not
 // elapsed time, so it lasts a little longer than its seconds.
-#include "platform/platform.h"
+#include "platform/clock.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"
 

@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/files.h"
 #include "procedure/update.h"
 
 RunRecord g_runRecord;

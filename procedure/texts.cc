@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "platform/console.h"
 #include "procedure/enum_table.h"
 
 const char kFlashCountdownFormat[] = "BMCアップデート中です（残り時間＝%02d:%02d）\r";

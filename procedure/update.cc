@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "platform/process.h"
 #include "procedure/dialogue.h"
 #include "procedure/outcome.h"
 #include "procedure/runlog.h"

@@ -11,7 +11,9 @@
 #include <string>
 #include <thread>
 
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/seam.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"
 
@@ -37,16 +39,20 @@ std::string Lines(const char* format, int from, int step) {
   return text;
 }
 
-}  // namespace
-
-void ConsoleWrite(const char* text) { g_console += text; }
-int ConsoleReadByte() { return -1; }
+void WriteConsole(const char* text) { g_console += text; }
+int ReadNothing() { return -1; }
 // A real millisecond, so that a flash program that ends at once has ended long before the countdown
 // has.
-void SleepOneSecond() {
+void SleepMillisecond() {
   g_console += '|';
   std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
+
+// The console and the clock replaced, for every test of this program.
+const bool kSeamInstalled =
+    (InstallPlatformSeam({WriteConsole, ReadNothing, SleepMillisecond}), true);
+
+}  // namespace
 
 TEST(Countdown, SleepsOneSecondAfterEachLine) {
   const struct {

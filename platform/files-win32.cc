@@ -1,11 +1,11 @@
-// Windows side of what guards a run: the folder's lock, the clock and the
-// append-only run log.
+// Files on Windows: reading, deleting, the folder's lock and the run log's
+// append.
 #include <windows.h>
 
 #include <cstdio>
 
+#include "platform/files.h"
 #include "platform/internal.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -25,6 +25,15 @@ char* WithCrLf(const char* text, char* out, const char* limit) {
 
 }  // namespace
 
+int OpenTextInput(const char* name, TextInput* input) {
+  input->pending = -1;
+  input->stream = std::fopen(name, "rb");
+  input->ended = input->stream == nullptr ? 1 : 0;
+  return input->stream == nullptr ? -1 : 0;
+}
+
+int DeleteNamedFile(const char* name) { return DeleteFileA(name) ? 0 : -1; }
+
 int LockFolder(const char* name) {
   // Not inheritable: only the flash program gets the lock (see StartChild),
   // so that a hung icmd.exe run cannot keep the folder locked past the tool.
@@ -38,14 +47,6 @@ int LockFolder(const char* name) {
 
 long long HeldFolderLock() {
   return g_lock != nullptr ? static_cast<long long>(reinterpret_cast<intptr_t>(g_lock)) : -1;
-}
-
-void SleepBriefly() { Sleep(1); }
-
-void ReadLocalTime(LocalTime* now) {
-  SYSTEMTIME local;
-  GetLocalTime(&local);
-  *now = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
 }
 
 int AppendTextLine(const char* name, const char* header, const char* line) {

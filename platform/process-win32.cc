@@ -1,5 +1,6 @@
-// Windows implementation of the platform layer: the Win32 calls and the
-// C runtime's command interpreter, as the tool has always used them.
+// Programs on Windows: the tool's folder, the C runtime's command
+// interpreter, threads and the flash program, as the tool has always used
+// them.
 #include <process.h>
 #include <windows.h>
 
@@ -8,8 +9,7 @@
 #include <cstring>
 
 #include "platform/internal.h"
-#include "platform/interrupt.h"
-#include "platform/platform.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -70,45 +70,6 @@ void RunInterpreter(const char* commandText) {
   int ignored = std::system(commandText);
   (void)ignored;
 }
-
-void PauseForKey(const char* /*prompt: cmd.exe prints its own*/) {
-  std::fflush(stdout);
-  int ignored = std::system("pause");
-  (void)ignored;
-}
-
-namespace {
-
-DWORD g_savedInputMode;
-
-// Puts back the input mode HideTypedInput changed, also from the interrupt
-// handler's thread.
-void RestoreInputMode() { SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), g_savedInputMode); }
-
-}  // namespace
-
-int HideTypedInput() {
-  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-  if (!GetConsoleMode(input, &g_savedInputMode)) return 0;
-  SetInterruptRestorer(RestoreInputMode);
-  if (SetConsoleMode(input, g_savedInputMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT))) return 1;
-  SetInterruptRestorer(nullptr);
-  return 0;
-}
-
-void ShowTypedInput() {
-  RestoreInputMode();
-  SetInterruptRestorer(nullptr);
-}
-
-int OpenTextInput(const char* name, TextInput* input) {
-  input->pending = -1;
-  input->stream = std::fopen(name, "rb");
-  input->ended = input->stream == nullptr ? 1 : 0;
-  return input->stream == nullptr ? -1 : 0;
-}
-
-int DeleteNamedFile(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 
 namespace {
 

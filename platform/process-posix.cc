@@ -1,15 +1,13 @@
-// POSIX implementation of the platform layer. The command texts are written
-// for the Windows interpreter; the few features they rely on (the null
-// device "nul", file names that ignore case, the program's folder searched
-// first) are given the same meaning here.
-#include <dirent.h>
+// Programs on POSIX: the tool's folder, the command interpreter, threads and
+// the flash program. The command texts are written for the Windows
+// interpreter; the features they rely on (the null device "nul", file names
+// that ignore case, the program's folder searched first) mean the same here.
 #include <fcntl.h>
 #include <pthread.h>
 #include <spawn.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -20,8 +18,7 @@
 #include <cstring>
 
 #include "platform/internal.h"
-#include "platform/interrupt.h"
-#include "platform/platform.h"
+#include "platform/process.h"
 #include "platform/windows-argv.h"
 
 // POSIX leaves this declaration to the program; glibc has it only as an extension.
@@ -31,25 +28,6 @@ namespace {
 
 // The program's folder with its trailing slash, empty when unknown.
 char g_programFolder[4096];
-
-// Windows file names ignore case; here an existing file whose name differs
-// only in case is the one meant.
-const char* ResolveName(const char* name, char* found, size_t size) {
-  struct stat info;
-  if (stat(name, &info) == 0) return name;
-  DIR* folder = opendir(".");
-  if (folder == nullptr) return name;
-  const char* result = name;
-  for (struct dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
-    if (strcasecmp(entry->d_name, name) == 0 &&
-        std::snprintf(found, size, "%s", entry->d_name) < static_cast<int>(size)) {
-      result = found;
-      break;
-    }
-  }
-  closedir(folder);
-  return result;
-}
 
 // Rewrites the command's trailing "> NAME": "nul" becomes the null device,
 // and other names are written in lower case, which is how the tool reads
@@ -114,76 +92,6 @@ void RunInterpreter(const char* commandText) {
   std::fflush(stdout);
   int ignored = std::system(command);
   (void)ignored;
-}
-
-namespace {
-
-struct termios g_savedTerminal;
-
-// Puts back what ChangeTerminal changed; safe in a signal handler.
-void RestoreTerminalNow() { tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal); }
-
-void RestoreTerminal() {
-  RestoreTerminalNow();
-  SetInterruptRestorer(nullptr);
-}
-
-// Clears `modes` of the terminal's local modes; a signal that ends the tool
-// meanwhile puts them back first. false when standard input is no terminal.
-bool ChangeTerminal(tcflag_t modes) {
-  if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &g_savedTerminal) != 0) return false;
-  SetInterruptRestorer(RestoreTerminalNow);
-  struct termios changed = g_savedTerminal;
-  changed.c_lflag &= ~modes;
-  // Some systems keep VMIN and VTIME where canonical mode keeps VEOF, VEOL.
-  if ((modes & ICANON) != 0) {
-    changed.c_cc[VMIN] = 1;
-    changed.c_cc[VTIME] = 0;
-  }
-  if (tcsetattr(STDIN_FILENO, TCSANOW, &changed) == 0) return true;
-  RestoreTerminal();
-  return false;
-}
-
-}  // namespace
-
-void PauseForKey(const char* prompt) {
-  std::fputs(prompt, stdout);
-  std::fflush(stdout);
-  if (ChangeTerminal(ICANON | ECHO)) {
-    (void)std::getchar();
-    RestoreTerminal();
-  } else {
-    // Without a terminal a key is a line; the end of input ends the wait.
-    for (int byte = ConsoleReadByte(); byte >= 0 && byte != '\n'; byte = ConsoleReadByte()) {
-    }
-  }
-  std::fputs("\n", stdout);
-  std::fflush(stdout);
-}
-
-int HideTypedInput() { return ChangeTerminal(ECHO) ? 1 : 0; }
-
-void ShowTypedInput() { RestoreTerminal(); }
-
-int OpenTextInput(const char* name, TextInput* input) {
-  char found[256];
-  input->stream = nullptr;
-  input->pending = -1;
-  input->ended = 1;
-  const char* path = ResolveName(name, found, sizeof found);
-  struct stat info;
-  // A folder of that name is no file to read, as on Windows.
-  if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
-  input->stream = std::fopen(path, "rb");
-  if (input->stream == nullptr) return -1;
-  input->ended = 0;
-  return 0;
-}
-
-int DeleteNamedFile(const char* name) {
-  char found[256];
-  return unlink(ResolveName(name, found, sizeof found)) == 0 ? 0 : -1;
 }
 
 namespace {
@@ -256,7 +164,7 @@ int StartChild(char* commandLine, const char* inputName) {
   char* argv[64];
   if (SplitWindowsCommandLine(commandLine, arguments, sizeof arguments, argv, 64) < 1) return -1;
   char found[256];
-  int input = open(ResolveName(inputName, found, sizeof found), O_RDONLY | O_CLOEXEC);
+  int input = open(FindFileName(inputName, found, sizeof found), O_RDONLY | O_CLOEXEC);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   // Without its input file the program reads an empty input, as Windows

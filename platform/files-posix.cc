@@ -1,6 +1,8 @@
-// POSIX side of what guards a run: the folder's lock, the clock and the
-// append-only run log.
+// Files on POSIX: reading, deleting, the folder's lock and the run log's
+// append. Names are matched without regard to case, as on Windows.
+#include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,10 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
+#include "platform/files.h"
 #include "platform/internal.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -19,6 +20,45 @@ namespace {
 int g_lock = -1;
 
 }  // namespace
+
+// Windows file names ignore case; here an existing file whose name differs
+// only in case is the one meant.
+const char* FindFileName(const char* name, char* found, int size) {
+  struct stat info;
+  if (stat(name, &info) == 0) return name;
+  DIR* folder = opendir(".");
+  if (folder == nullptr) return name;
+  const char* result = name;
+  for (struct dirent* entry = readdir(folder); entry != nullptr; entry = readdir(folder)) {
+    if (strcasecmp(entry->d_name, name) == 0 &&
+        std::snprintf(found, static_cast<size_t>(size), "%s", entry->d_name) < size) {
+      result = found;
+      break;
+    }
+  }
+  closedir(folder);
+  return result;
+}
+
+int OpenTextInput(const char* name, TextInput* input) {
+  char found[256];
+  input->stream = nullptr;
+  input->pending = -1;
+  input->ended = 1;
+  const char* path = FindFileName(name, found, sizeof found);
+  struct stat info;
+  // A folder of that name is no file to read, as on Windows.
+  if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  input->stream = std::fopen(path, "rb");
+  if (input->stream == nullptr) return -1;
+  input->ended = 0;
+  return 0;
+}
+
+int DeleteNamedFile(const char* name) {
+  char found[256];
+  return unlink(FindFileName(name, found, sizeof found)) == 0 ? 0 : -1;
+}
 
 int LockFolder(const char* name) {
   // Close-on-exec: only the flash program gets the lock (see StartChild), so
@@ -36,20 +76,6 @@ int LockFolder(const char* name) {
 }
 
 long long HeldFolderLock() { return g_lock; }
-
-void SleepBriefly() {
-  struct timespec pause = {0, 1000000};
-  nanosleep(&pause, nullptr);
-}
-
-void ReadLocalTime(LocalTime* now) {
-  std::time_t seconds = std::time(nullptr);
-  struct tm local;
-  std::memset(&local, 0, sizeof local);
-  localtime_r(&seconds, &local);
-  *now = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
-}
 
 int AppendTextLine(const char* name, const char* header, const char* line) {
   int file = open(name, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);

@@ -1,0 +1,48 @@
+// The files of the tool's folder: image.txt and the capture files read in
+// text mode, deleted captures, the folder's lock and the run log's append.
+#ifndef BMCUPDATE_PLATFORM_FILES_H_
+#define BMCUPDATE_PLATFORM_FILES_H_
+
+#include <cstdio>
+
+// A file opened for text-mode reading (see ReadTextLine).
+struct TextInput {
+  std::FILE* stream;  // opened for binary reading; text mode is our own code
+  int pending;        // a byte read ahead, or -1
+  int ended;          // 1 once the end of the text (or byte 1Ah) was met
+};
+
+// Opens a file of the working directory for text-mode reading. File names
+// are matched without regard to case, as on Windows. 0, or -1 when the file
+// cannot be opened.
+int OpenTextInput(const char* name, TextInput* input);
+
+// Reads one byte in text mode (CR LF reads as LF, a lone CR stays, byte 1Ah
+// ends the text): 0 to 255, or -1 at the end.
+int ReadTextByte(TextInput* input);
+
+// Reads one line in text mode (CR LF reads as LF, a lone CR stays, byte 1Ah
+// ends the text): at most size - 1 bytes, stopping after the first LF, which
+// is kept, then a NUL. Returns the number of bytes stored; 0 at the end.
+int ReadTextLine(TextInput* input, char* line, int size);
+
+// Closes a file opened by OpenTextInput.
+void CloseTextInput(TextInput* input);
+
+// Deletes a file of the working directory, matched as OpenTextInput matches.
+// 0, or -1 when nothing was deleted.
+int DeleteNamedFile(const char* name);
+
+// Takes an exclusive lock on the file `name` of the working directory, held
+// to the end of the process and of the flash program (StartChild), and
+// released by the operating system however they end. 0 when taken, 1 when
+// another process holds it, -1 when the file could not be made.
+int LockFolder(const char* name);
+
+// Appends `line`, after `header` when the file is new or empty, to the file
+// `name` of the working directory in one write; LF ends a line as in every
+// text file of the platform. 0, or -1 when nothing was written. Safe in a
+// signal handler: the interrupt notice appends through here.
+int AppendTextLine(const char* name, const char* header, const char* line);
+
+#endif  // BMCUPDATE_PLATFORM_FILES_H_

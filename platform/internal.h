@@ -9,6 +9,13 @@ void RealConsoleWrite(const char* text);
 int RealConsoleReadByte();
 void RealSleepOneSecond();
 
+// What a thread started by StartDetachedThread runs, packed for the one
+// argument the platform's thread start passes on; null when out of memory.
+void* NewThreadStart(void (*body)());
+
+// Runs the body that NewThreadStart packed, and frees the pack.
+void RunThreadStart(void* start);
+
 // The folder lock LockFolder holds, as the platform's descriptor or handle
 // value, for handing to the flash program alone; -1 when the tool holds none.
 long long HeldFolderLock();

@@ -96,23 +96,16 @@ void RunInterpreter(const char* commandText) {
 
 namespace {
 
-struct ThreadStart {
-  void (*body)();
-};
-
-void* ThreadEntry(void* argument) {
-  ThreadStart start = *static_cast<ThreadStart*>(argument);
-  std::free(argument);
-  start.body();
+void* ThreadEntry(void* start) {
+  RunThreadStart(start);
   return nullptr;
 }
 
 }  // namespace
 
 int StartDetachedThread(void (*body)()) {
-  auto* start = static_cast<ThreadStart*>(std::malloc(sizeof(ThreadStart)));
+  void* start = NewThreadStart(body);
   if (start == nullptr) return -1;
-  start->body = body;
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);

@@ -73,22 +73,13 @@ void RunInterpreter(const char* commandText) {
 
 namespace {
 
-struct ThreadStart {
-  void (*body)();
-};
-
-void __cdecl ThreadEntry(void* argument) {
-  ThreadStart start = *static_cast<ThreadStart*>(argument);
-  std::free(argument);
-  start.body();
-}
+void __cdecl ThreadEntry(void* start) { RunThreadStart(start); }
 
 }  // namespace
 
 int StartDetachedThread(void (*body)()) {
-  auto* start = static_cast<ThreadStart*>(std::malloc(sizeof(ThreadStart)));
+  void* start = NewThreadStart(body);
   if (start == nullptr) return -1;
-  start->body = body;
   // _beginthread closes its own handle when the thread ends.
   if (_beginthread(ThreadEntry, 0, start) == static_cast<uintptr_t>(-1L)) {
     std::free(start);

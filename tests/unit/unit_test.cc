@@ -8,12 +8,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/seam.h"
+#include "procedure/outcome.h"
 #include "procedure/texts.h"
 #include "procedure/update.h"
 
@@ -91,4 +94,42 @@ TEST(Posix, TextFileClosed) {
   EXPECT_GT(ReadTextLine(&input, line, sizeof line), 0);
   CloseTextInput(&input);
   EXPECT_EQ(before, OpenDescriptors());
+}
+
+// The README's run-log table and the fleet playbook's exit map (with the README's copy of it) say
+// what the outcome table says: every logged word with its exit code, and for a run that writes no
+// line, the word of its exit code.
+TEST(Outcomes, AsDocumented) {
+  auto read = [](const char* name) {
+    std::ifstream file(std::string(UNIT_SOURCE "/") + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  };
+  const std::string readme = read("README.md"), playbook = read("fleet/update.yml");
+  std::set<std::string> logged, documented, mapped, listed;
+  for (int i = 0; i < kOutcomeCount; ++i) {
+    const OutcomeFacts& facts = FactsOf(static_cast<Outcome>(i));
+    std::string code = facts.exitCode >= 0 ? std::to_string(facts.exitCode) : "";
+    (facts.logged ? logged : mapped).insert(code + " " + facts.word);
+  }
+  mapped.erase("255 declined");  // the fleet always answers yes
+  const std::regex row("\\| `([a-z-]+)` \\| *([0-9]*) *\\|"), exit("\\| ([0-9]+) \\| `([a-z-]+)`");
+  const std::regex entry("([0-9]+): ([a-z-]+)");
+  for (std::sregex_iterator at(readme.begin(), readme.end(), row), end; at != end; ++at) {
+    documented.insert((*at)[2].str() + " " + (*at)[1].str());
+  }
+  for (std::sregex_iterator at(readme.begin(), readme.end(), exit), end; at != end; ++at) {
+    listed.insert((*at)[1].str() + " " + (*at)[2].str());
+  }
+  std::string map = playbook.substr(playbook.find("outcomes: {"));
+  map.resize(map.find('}'));
+  std::set<std::string> played;
+  for (std::sregex_iterator at(map.begin(), map.end(), entry), end; at != end; ++at) {
+    played.insert((*at)[1].str() + " " + (*at)[2].str());
+  }
+  EXPECT_EQ(logged, documented);
+  EXPECT_EQ(played, listed);
+  for (const std::string& word : played) {
+    EXPECT_TRUE(mapped.count(word) != 0 || logged.count(word) != 0) << word;
+  }
+  for (const std::string& word : mapped) EXPECT_TRUE(played.count(word) != 0) << word;
 }

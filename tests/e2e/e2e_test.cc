@@ -522,6 +522,15 @@ TEST(Lock, OneRunPerFolder) {
   EXPECT_EQ(255, RunTool(folder, "n\n", "3").exitCode);
 }
 
+// A ';' in the tool's folder name, which Windows' PATH uses between folders: the folder still
+// stands first on PATH, whole.
+TEST(Folder, SemicolonInName) {
+  const string folder = PrepareFolder("kit;1", "fail_fru_at=1\n", kImage);
+  EXPECT_EQ(4, RunTool(folder, kGo).exitCode);
+  const string log = ReadFile(folder, "bmcsim.log");
+  EXPECT_TRUE(std::regex_search(log, std::regex("icmd-path [^\n]*work[/\\\\]kit;1\n"))) << log;
+}
+
 // Ctrl+C sent as a terminal sends it to the tool's process group. While the flash program runs the
 // tool says the update goes on, logs the run as interrupted and ends by the signal; the flash
 // program runs to its end and holds the folder meanwhile. Once it has ended (in the countdown, at

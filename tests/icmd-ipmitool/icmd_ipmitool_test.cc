@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "icmd/run.h"
+#include "icmd-ipmitool/run.h"
 
 namespace fs = std::filesystem;
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "icmd/request.h"
-#include "icmd/response.h"
-#include "icmd/run.h"
+#include "icmd-ipmitool/request.h"
+#include "icmd-ipmitool/response.h"
+#include "icmd-ipmitool/run.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // ipmitool's printed response and the response line icmd.exe prints.
-#ifndef BMCUPDATE_ICMD_RESPONSE_H_
-#define BMCUPDATE_ICMD_RESPONSE_H_
+#ifndef BMCUPDATE_ICMD_IPMITOOL_RESPONSE_H_
+#define BMCUPDATE_ICMD_IPMITOOL_RESPONSE_H_
 
 // The most response data bytes an IPMI response can carry.
 const int kMaxResponseBytes = 255;
@@ -19,4 +19,4 @@ int ParseIpmitoolOutput(const char* text, int length, unsigned char* bytes, int 
 // single blanks, no line feed). 0, or -1 when it does not fit in `size`.
 int FormatResponseLine(const unsigned char* bytes, int count, char* line, int size);
 
-#endif  // BMCUPDATE_ICMD_RESPONSE_H_
+#endif  // BMCUPDATE_ICMD_IPMITOOL_RESPONSE_H_

@@ -1,5 +1,5 @@
 // Turning ipmitool's hex dump into the response line the tool reads.
-#include "icmd/response.h"
+#include "icmd-ipmitool/response.h"
 
 #include <cstdio>
 

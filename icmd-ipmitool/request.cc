@@ -1,5 +1,5 @@
 // icmd.exe's command line and the ipmitool command made from it.
-#include "icmd/request.h"
+#include "icmd-ipmitool/request.h"
 
 #include <cstdio>
 #include <cstring>

@@ -8,6 +8,7 @@
 #include "icmd-ipmitool/request.h"
 #include "icmd-ipmitool/response.h"
 #include "icmd-ipmitool/run.h"
+#include "icmd-text/icmd_text.h"
 
 namespace {
 

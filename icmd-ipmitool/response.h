@@ -4,7 +4,8 @@
 
 // The most response data bytes an IPMI response can carry.
 const int kMaxResponseBytes = 255;
-// "respData[len=255]:", three columns per byte, the NUL.
+// Room for the response line of that many bytes: "respData[len=255]:",
+// three columns per byte, the NUL.
 const int kResponseLineSize = 20 + 3 * kMaxResponseBytes;
 
 // Reads what "ipmitool raw" printed for a successful request: the data
@@ -14,9 +15,5 @@ const int kResponseLineSize = 20 + 3 * kMaxResponseBytes;
 // The number of bytes stored in `bytes`, or -1 when the text has any other
 // form or holds more than `capacity` bytes.
 int ParseIpmitoolOutput(const char* text, int length, unsigned char* bytes, int capacity);
-
-// Formats "respData[len=N]: XX XX ..." (N the decimal count, capital hex,
-// single blanks, no line feed). 0, or -1 when it does not fit in `size`.
-int FormatResponseLine(const unsigned char* bytes, int count, char* line, int size);
 
 #endif  // BMCUPDATE_ICMD_IPMITOOL_RESPONSE_H_

@@ -49,7 +49,8 @@ int ParseCount(const char* text, long* out) {
 int ParseFault(const char* text, SimFault* out) {
   static const char* const kNames[] = {"none", "no-response", "truncated",
                                        "crlf", "ctrlz",       "no-capture"};
-  for (int i = 0; i < 6; ++i) {
+  static_assert(sizeof kNames / sizeof kNames[0] == kFaultCount, "a name per SimFault");
+  for (int i = 0; i < kFaultCount; ++i) {
     if (std::strcmp(text, kNames[i]) != 0) continue;
     *out = static_cast<SimFault>(i);
     return 0;
@@ -60,7 +61,8 @@ int ParseFault(const char* text, SimFault* out) {
 // Maps a fault scope name to its scope. 0, or -1.
 int ParseScope(const char* text, SimFaultScope* out) {
   static const char* const kNames[] = {"all", "version", "fru"};
-  for (int i = 0; i < 3; ++i) {
+  static_assert(sizeof kNames / sizeof kNames[0] == kScopeCount, "a name per SimFaultScope");
+  for (int i = 0; i < kScopeCount; ++i) {
     if (std::strcmp(text, kNames[i]) != 0) continue;
     *out = static_cast<SimFaultScope>(i);
     return 0;

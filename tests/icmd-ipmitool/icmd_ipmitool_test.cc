@@ -1,4 +1,5 @@
-// icmd.exe for Linux: its bounded run, and the program with a scripted ipmitool.
+// icmd.exe for Linux: its bounded run, its reading of ipmitool's output, and the program
+// with a scripted ipmitool.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -6,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "icmd-ipmitool/response.h"
 #include "icmd-ipmitool/run.h"
 
 namespace fs = std::filesystem;
@@ -40,6 +42,13 @@ TEST(RunCaptured, ReportsHowTheProgramEndedWithinItsLimit) {
     EXPECT_EQ(result.exitCode, c.exitCode);
     EXPECT_EQ(std::string(buffer, result.length) + (result.truncated ? "..." : ""), c.output);
   }
+}
+
+TEST(ParseIpmitoolOutput, StoresNoMoreBytesThanItsCapacity) {
+  unsigned char bytes[3] = {0, 0, 0x5A};  // a capacity of two, then a guard byte
+  EXPECT_EQ(ParseIpmitoolOutput(" 01 02\n", 7, bytes, 2), 2);
+  EXPECT_EQ(ParseIpmitoolOutput(" 01 02 03\n", 10, bytes, 2), -1);
+  EXPECT_EQ(bytes[2], 0x5A);
 }
 
 TEST(IcmdProgram, RunsIpmitoolAndPrintsTheResponseLine) {

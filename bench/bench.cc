@@ -45,7 +45,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 // A simulated BMC at 09-12 whose flash brings it to 09-16, and no old log.
-void ResetBmc() {
+void RewriteSimulatorState() {
   WriteFile("bmcsim.txt", "firmware=09 12\nflash_sets=09 16\n");
   unlink("bmcsim.log");
 }
@@ -72,7 +72,7 @@ int Run(std::vector<const char*> argv, const std::string& input, const std::stri
 // The tool's peak resident set: read while it waits at its final pause, after
 // all its work is done.
 long PeakResidentKiB() {
-  ResetBmc();
+  RewriteSimulatorState();
   int toTool[2], fromTool[2];
   // Close-on-exec, so the tool holds only its own ends and sees the end of input.
   if (pipe2(toTool, O_CLOEXEC) != 0 || pipe2(fromTool, O_CLOEXEC) != 0) return -1;
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   const std::string answers = "answers.txt", output = "output.txt";
   std::vector<double> tool, bare;
   for (int run = 0; run < runs; ++run) {
-    ResetBmc();
+    RewriteSimulatorState();
     double start = Now();
     int code = Run({"bmcupdate-fast"}, answers, output);
     tool.push_back(Now() - start);
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "run %d: the tool exited with %d, not 0: no measurement\n", run, code);
       return 1;
     }
-    ResetBmc();
+    RewriteSimulatorState();
     start = Now();
     code = Run({"baseline.sh"}, "/dev/null", output);
     bare.push_back(Now() - start);

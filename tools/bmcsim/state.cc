@@ -10,6 +10,7 @@
 
 #include "fru.h"
 #include "host.h"
+#include "icmd-text/icmd_text.h"
 
 namespace {
 
@@ -17,14 +18,6 @@ const char kStateFile[] = "bmcsim.txt";
 const char kStateTemp[] = "bmcsim.txt.tmp";
 const char kFirmwareKey[] = "firmware=";
 const int kLineSize = 2048;  // room for fru= with a blank between all bytes
-
-// The value of a hexadecimal digit, or -1.
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // Parses exactly `count` bytes written as hex digit pairs, blanks allowed
 // between pairs. 0, or -1.
@@ -35,10 +28,9 @@ int ParseHexBytes(const char* text, unsigned char* out, int count) {
       ++p;
       continue;
     }
-    int high = HexDigit(p[0]);
-    int low = high < 0 ? -1 : HexDigit(p[1]);
-    if (low < 0 || n == count) return -1;
-    out[n++] = static_cast<unsigned char>(high * 16 + low);
+    int value = ParseHexPair(p);
+    if (value < 0 || n == count) return -1;
+    out[n++] = static_cast<unsigned char>(value);
     p += 2;
   }
   return n == count ? 0 : -1;
@@ -57,7 +49,8 @@ int ParseCount(const char* text, long* out) {
 int ParseFault(const char* text, SimFault* out) {
   static const char* const kNames[] = {"none", "no-response", "truncated",
                                        "crlf", "ctrlz",       "no-capture"};
-  for (int i = 0; i < 6; ++i) {
+  static_assert(sizeof kNames / sizeof kNames[0] == kFaultCount, "a name per SimFault");
+  for (int i = 0; i < kFaultCount; ++i) {
     if (std::strcmp(text, kNames[i]) != 0) continue;
     *out = static_cast<SimFault>(i);
     return 0;
@@ -68,7 +61,8 @@ int ParseFault(const char* text, SimFault* out) {
 // Maps a fault scope name to its scope. 0, or -1.
 int ParseScope(const char* text, SimFaultScope* out) {
   static const char* const kNames[] = {"all", "version", "fru"};
-  for (int i = 0; i < 3; ++i) {
+  static_assert(sizeof kNames / sizeof kNames[0] == kScopeCount, "a name per SimFaultScope");
+  for (int i = 0; i < kScopeCount; ++i) {
     if (std::strcmp(text, kNames[i]) != 0) continue;
     *out = static_cast<SimFaultScope>(i);
     return 0;

@@ -11,10 +11,11 @@ enum SimFault {
   kFaultCrlf,        // every stdout line ends CR LF
   kFaultCtrlZ,       // a byte 1Ah right before the response line
   kFaultNoCapture,   // the capture file deleted, where the platform lets us
+  kFaultCount,       // not a fault: how many there are
 };
 
-// Which requests the fault hits (`fault_scope=`).
-enum SimFaultScope { kScopeAll, kScopeVersion, kScopeFru };
+// Which requests the fault hits (`fault_scope=`); kScopeCount: how many.
+enum SimFaultScope { kScopeAll, kScopeVersion, kScopeFru, kScopeCount };
 
 // Everything bmcsim.txt says, with the defaults filled in.
 struct SimState {

@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "icmd/request.h"
-#include "icmd/response.h"
-#include "icmd/run.h"
+#include "icmd-ipmitool/request.h"
+#include "icmd-ipmitool/response.h"
+#include "icmd-ipmitool/run.h"
+#include "icmd-text/icmd_text.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 // ipmitool's printed response and the response line icmd.exe prints.
-#ifndef BMCUPDATE_ICMD_RESPONSE_H_
-#define BMCUPDATE_ICMD_RESPONSE_H_
+#ifndef BMCUPDATE_ICMD_IPMITOOL_RESPONSE_H_
+#define BMCUPDATE_ICMD_IPMITOOL_RESPONSE_H_
 
 // The most response data bytes an IPMI response can carry.
 const int kMaxResponseBytes = 255;
-// "respData[len=255]:", three columns per byte, the NUL.
+// Room for the response line of that many bytes: "respData[len=255]:",
+// three columns per byte, the NUL.
 const int kResponseLineSize = 20 + 3 * kMaxResponseBytes;
 
 // Reads what "ipmitool raw" printed for a successful request: the data
@@ -15,8 +16,4 @@ const int kResponseLineSize = 20 + 3 * kMaxResponseBytes;
 // form or holds more than `capacity` bytes.
 int ParseIpmitoolOutput(const char* text, int length, unsigned char* bytes, int capacity);
 
-// Formats "respData[len=N]: XX XX ..." (N the decimal count, capital hex,
-// single blanks, no line feed). 0, or -1 when it does not fit in `size`.
-int FormatResponseLine(const unsigned char* bytes, int count, char* line, int size);
-
-#endif  // BMCUPDATE_ICMD_RESPONSE_H_
+#endif  // BMCUPDATE_ICMD_IPMITOOL_RESPONSE_H_

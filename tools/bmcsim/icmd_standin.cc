@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host.h"
+#include "icmd-text/icmd_text.h"
 #include "simlog.h"
 #include "state.h"
 
@@ -49,7 +50,7 @@ Request ParseRequest(int argc, char** argv, int* offset) {
       std::strcmp(bytes[6], "00") != 0 || std::strcmp(bytes[7], "10") != 0) {
     return kBadRequest;
   }
-  *offset = (bytes[5][0] <= '9' ? bytes[5][0] - '0' : bytes[5][0] - 'A' + 10) * 16;
+  *offset = ParseHexPair(bytes[5]);
   return kReadFru;
 }
 
@@ -98,11 +99,9 @@ void PrintAnswer(int argc, char** argv, const unsigned char* data, int length, S
     PrintLine("Error: no response from the BMC (timeout)", fault);
     return;
   }
-  used = std::snprintf(line, sizeof line, "respData[len=%d]:", length);
-  for (int i = 0; i < length; ++i) {
-    used += std::snprintf(line + used, sizeof line - used, " %02X", data[i]);
-  }
-  if (fault == kFaultTruncated && used > 20) line[20] = '\0';
+  // At most 32 data bytes: the line always fits.
+  (void)FormatResponseLine(data, length, line, static_cast<int>(sizeof line));
+  if (fault == kFaultTruncated && std::strlen(line) > 20) line[20] = '\0';
   if (fault == kFaultCtrlZ) std::fputc(0x1A, stdout);
   PrintLine(line, fault);
   PrintLine("Completion Code: 00", fault);

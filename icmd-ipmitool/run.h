@@ -1,6 +1,6 @@
 // Running a program with its standard output captured and a time limit.
-#ifndef BMCUPDATE_ICMD_RUN_H_
-#define BMCUPDATE_ICMD_RUN_H_
+#ifndef BMCUPDATE_ICMD_IPMITOOL_RUN_H_
+#define BMCUPDATE_ICMD_IPMITOOL_RUN_H_
 
 // How a captured run ended.
 enum RunOutcome {
@@ -25,4 +25,4 @@ struct RunResult {
 // `timeoutMs` milliseconds have passed. Returns result->outcome.
 int RunCaptured(const char* const* argv, int timeoutMs, char* output, int size, RunResult* result);
 
-#endif  // BMCUPDATE_ICMD_RUN_H_
+#endif  // BMCUPDATE_ICMD_IPMITOOL_RUN_H_

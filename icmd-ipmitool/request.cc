@@ -1,26 +1,19 @@
 // icmd.exe's command line and the ipmitool command made from it.
-#include "icmd/request.h"
+#include "icmd-ipmitool/request.h"
 
 #include <cstdio>
 #include <cstring>
 
-namespace {
+#include "icmd-text/icmd_text.h"
 
-// The value of one hex digit, or -1.
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
+namespace {
 
 // Reads a byte written as exactly two hex digits. 0, or -1.
 int ParseByte(const char* text, unsigned char* byte) {
   if (std::strlen(text) != 2) return -1;
-  int high = HexDigit(text[0]);
-  int low = HexDigit(text[1]);
-  if (high < 0 || low < 0) return -1;
-  *byte = static_cast<unsigned char>(high * 16 + low);
+  int value = ParseHexPair(text);
+  if (value < 0) return -1;
+  *byte = static_cast<unsigned char>(value);
   return 0;
 }
 

@@ -1,6 +1,6 @@
 // Spawning ipmitool directly (the password is in the environment, never on a
 // command line an interpreter reads) and reading its output within a bound.
-#include "icmd/run.h"
+#include "icmd-ipmitool/run.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,6 +1,6 @@
 // The command line icmd.exe accepts, and the ipmitool command it becomes.
-#ifndef BMCUPDATE_ICMD_REQUEST_H_
-#define BMCUPDATE_ICMD_REQUEST_H_
+#ifndef BMCUPDATE_ICMD_IPMITOOL_REQUEST_H_
+#define BMCUPDATE_ICMD_IPMITOOL_REQUEST_H_
 
 // The request bytes one run may carry: 00, 20, NetFn/LUN, command, data.
 const int kMaxRequestBytes = 40;
@@ -32,4 +32,4 @@ int ParseIcmdArguments(int argc, char** argv, IcmdRequest* request);
 // IPMI_PASSWORD (-E).
 void BuildIpmitoolCommand(const IcmdRequest* request, IpmitoolCommand* command);
 
-#endif  // BMCUPDATE_ICMD_REQUEST_H_
+#endif  // BMCUPDATE_ICMD_IPMITOOL_REQUEST_H_

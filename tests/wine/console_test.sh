@@ -10,7 +10,9 @@ source "$(dirname "$0")/../../scripts/tool-folder.sh"
 build=$1 work=$(mktemp -d) failures=0
 export WINEDEBUG=-all
 key='HKCU\Software\Wine\Debug'
-tmux_() { tmux -L bmcupdate-wine "$@"; }
+# A tmux server of this run's own, its socket in the run's folder: runs at the same time do not
+# kill each other's, and none leaves a socket behind.
+tmux_() { tmux -S "$work/tmux" "$@"; }
 trap 'tmux_ kill-server 2>/dev/null; wine reg delete "$key" /v RelayInclude /f >/dev/null 2>&1; rm -rf "$work"' EXIT
 expect() { [ "$2" = "$3" ] || { printf 'FAIL %s\n got: %s\nwant: %s\n' "$1" "$2" "$3"; failures=1; }; }
 # Waits up to 60 s for file $2 (or the screen, for "") to show text $1.

@@ -7,16 +7,16 @@
 #   bench/fleet.sh [BUILD] [N]     BUILD: the posix build (default build/posix)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# shellcheck source=../scripts/tool-folder.sh
+source "$root/scripts/tool-folder.sh"
 build="$(cd "${1:-$root/build/posix}" && pwd)"
 n="${2:-16}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 kit="$work/kit"
-mkdir -p "$kit" "$work/runs"
-cp "$build/bmcupdate" "$build/tools/bmcsim/icmd.exe" "$build/tools/bmcsim/Yafuflash.exe" "$kit/"
-printf 'bmc0916.bin\n' >"$kit/image.txt"
-printf 'y\ny\ny\n' >"$kit/yes.txt"
+mkdir -p "$work/runs"
+tool_folder "$kit" "$build" bmcupdate bmcupdate bmc0916.bin y y y
 printf 'simulated image\n' >"$kit/bmc0916.bin"
 # A BMC at 09-12 that the flash (20 s) brings to 09-16.
 state=$'firmware=09 12\nflash_sets=09 16\nflash_delay_ms=20000'

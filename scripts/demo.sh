@@ -17,6 +17,8 @@
 #   unreadable  the BMC gives no revision at all
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# shellcheck source=tool-folder.sh
+source "$root/scripts/tool-folder.sh"
 
 quick=0
 if [ "${1:-}" = "--quick" ]; then quick=1; shift; fi
@@ -44,17 +46,9 @@ cmake --build "$root/build/posix" --target bmcupdate bmcupdate-fast bmcsim-icmd 
 
 folder="$root/build/demo/$state"
 rm -rf "$folder"
-mkdir -p "$folder"
-if [ "$quick" = 1 ]; then
-  cp "$root/build/posix/tools/bmcupdate-fast" "$folder/bmcupdate"
-  delay=300
-else
-  cp "$root/build/posix/bmcupdate" "$folder/bmcupdate"
-  delay=20000
-fi
-cp "$root/build/posix/tools/bmcsim/icmd.exe" "$root/build/posix/tools/bmcsim/Yafuflash.exe" "$folder/"
-printf 'bmc0916.bin\n' > "$folder/image.txt"
-printf 'y\ny\ny\n' > "$folder/yes.txt"
+tool=bmcupdate delay=20000
+if [ "$quick" = 1 ]; then tool=tools/bmcupdate-fast delay=300; fi
+tool_folder "$folder" "$root/build/posix" "$tool" bmcupdate bmc0916.bin y y y
 printf '# the simulated BMC (see tools/bmcsim/README.md)\n%s\nflash_delay_ms=%s\n' \
   "$settings" "$delay" > "$folder/bmcsim.txt"
 

@@ -12,6 +12,8 @@
 # batch run at once (forks N).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# shellcheck source=tool-folder.sh
+source "$root/scripts/tool-folder.sh"
 
 quick=0
 if [ "${1:-}" = "--quick" ]; then quick=1; shift; fi
@@ -29,17 +31,10 @@ cmake --build "$root/build/posix" --target bmcupdate bmcupdate-fast bmcsim-icmd 
 
 demo="$root/build/fleet-demo"
 rm -rf "$demo"
-mkdir -p "$demo/kit" "$demo/runs"
-if [ "$quick" = 1 ]; then
-  cp "$root/build/posix/tools/bmcupdate-fast" "$demo/kit/bmcupdate"
-  delay=300
-else
-  cp "$root/build/posix/bmcupdate" "$demo/kit/bmcupdate"
-  delay=20000
-fi
-cp "$root/build/posix/tools/bmcsim/icmd.exe" "$root/build/posix/tools/bmcsim/Yafuflash.exe" "$demo/kit/"
-printf 'bmc0916.bin\n' >"$demo/kit/image.txt"
-printf 'y\ny\ny\n' >"$demo/kit/yes.txt"
+mkdir -p "$demo/runs"
+tool=bmcupdate delay=20000
+if [ "$quick" = 1 ]; then tool=tools/bmcupdate-fast delay=300; fi
+tool_folder "$demo/kit" "$root/build/posix" "$tool" bmcupdate bmc0916.bin y y y
 printf 'simulated image\n' >"$demo/kit/bmc0916.bin"
 
 # The states of scripts/demo.sh, as bmcsim.txt lines (';' starts a line).

@@ -3,10 +3,17 @@
 # UndefinedBehaviorSanitizer, and the Windows build, makes the two release
 # kits, and runs all their tests; the Windows build's tests run under Wine.
 # Exits non-zero on any failure.
+#
+#   scripts/test.sh [--installed]
+#
+# First it installs what the machine lacks (scripts/install-deps.sh);
+# --installed skips that, for a caller that has just run it (.ci/run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+if [ "${1:-}" != --installed ]; then
+  scripts/install-deps.sh
+fi
 
 presets=(posix posix-asan windows)
 for preset in "${presets[@]}"; do

@@ -2,10 +2,11 @@
 # fleet/update.yml against simulated BMCs: --check, a mixed fleet and its
 # summary, a second run, the canary stop.   fleet_test.sh SOURCE BUILD
 set -uo pipefail
+# shellcheck source=../../scripts/tool-folder.sh
+source "$(dirname "$0")/../../scripts/tool-folder.sh"
 src=$1 build=$2 work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
 kit=$work/kit failures=0
-mkdir "$kit" && cp "$build/tools/bmcupdate-fast" "$kit/bmcupdate" && cp "$build"/tools/bmcsim/*.exe "$kit/"
-echo rom.ima >"$kit/image.txt" && echo y >"$kit/yes.txt" && : >"$kit/rom.ima"
+tool_folder "$kit" "$build" tools/bmcupdate-fast bmcupdate rom.ima y && : >"$kit/rom.ima"
 expect() { [ "$2" = "$3" ] || { printf 'FAIL %s\n got: %s\nwant: %s\n' "$1" "$2" "$3"; failures=1; }; }
 
 # host | inventory | bmcsim.txt (; a line end) | exit outcome | before after (bmcupdate.log) | --check changes

@@ -5,10 +5,14 @@
 # the Win32 calls shows the system kept awake from just before the flash program's start to its end,
 # on one thread.   console_test.sh BUILD
 set -uo pipefail
+# shellcheck source=../../scripts/tool-folder.sh
+source "$(dirname "$0")/../../scripts/tool-folder.sh"
 build=$1 work=$(mktemp -d) failures=0
 export WINEDEBUG=-all
 key='HKCU\Software\Wine\Debug'
-tmux_() { tmux -L bmcupdate-wine "$@"; }
+# A tmux server of this run's own, its socket in the run's folder: runs at the same time do not
+# kill each other's, and none leaves a socket behind.
+tmux_() { tmux -S "$work/tmux" "$@"; }
 trap 'tmux_ kill-server 2>/dev/null; wine reg delete "$key" /v RelayInclude /f >/dev/null 2>&1; rm -rf "$work"' EXIT
 expect() { [ "$2" = "$3" ] || { printf 'FAIL %s\n got: %s\nwant: %s\n' "$1" "$2" "$3"; failures=1; }; }
 # Waits up to 60 s for file $2 (or the screen, for "") to show text $1.
@@ -22,8 +26,8 @@ await() {
 }
 # A tool folder with the simulated BMC in state $2 (';' starts a line).
 lay() {
-  mkdir -p "$1" && cp "$build/tools/bmcupdate-fast.exe" "$build"/tools/bmcsim/*.exe "$1/"
-  printf 'rom.ima\r\n' >"$1/image.txt" && printf 'y\r\n' >"$1/yes.txt" && tr ';' '\n' <<<"$2" >"$1/bmcsim.txt"
+  tool_folder --crlf "$1" "$build" tools/bmcupdate-fast.exe bmcupdate-fast.exe rom.ima y &&
+    tr ';' '\n' <<<"$2" >"$1/bmcsim.txt"
 }
 # Starts the tool in folder $1 with the terminal as its console (its output, in code page 932, goes
 # to out.txt) and answers its questions.

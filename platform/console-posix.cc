@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/console.h"
 #include "platform/files.h"
@@ -52,6 +53,12 @@ void RealConsoleWrite(const char* text) {
 }
 
 int RealConsoleReadByte() { return ReadTextByte(&g_standardInput); }
+
+// The handler that writes it ends the tool at once (write() is safe there).
+void WriteLastConsoleText(const char* text) {
+  ssize_t ignored = write(STDOUT_FILENO, text, std::strlen(text));
+  (void)ignored;
+}
 
 void PauseForKey(const char* prompt) {
   std::fputs(prompt, stdout);

@@ -29,9 +29,13 @@ const char* FindFileName(const char* name, char* found, int size);
 // RunInterruptDuties and then lets the interrupt end the tool.
 void InstallInterruptHandler();
 
+// Writes `text` as the last the console gets from the tool: nothing it
+// writes afterwards reaches the console. Safe in a signal handler.
+void WriteLastConsoleText(const char* text);
+
 // What every interrupt handler does first: puts the console back and, while
-// the notice is active, writes its text with `writeText` and appends its
-// line. 1 when the notice was written, else 0.
-int RunInterruptDuties(void (*writeText)(const char* text));
+// the notice is active, writes its text (WriteLastConsoleText) and appends
+// its line. 1 when the notice was written, else 0.
+int RunInterruptDuties();
 
 #endif  // BMCUPDATE_PLATFORM_INTERNAL_H_

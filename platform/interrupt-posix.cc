@@ -2,7 +2,6 @@
 // handler for all. It calls only what a signal handler may: tcsetattr (the
 // restorer), write, open, fstat, close, signal and raise.
 #include <pthread.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -15,13 +14,8 @@ namespace {
 const int kEndingSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
 bool g_installed = false;
 
-void WriteToConsole(const char* text) {
-  ssize_t ignored = write(STDOUT_FILENO, text, std::strlen(text));
-  (void)ignored;
-}
-
 extern "C" void EndOnInterrupt(int signalNumber) {
-  (void)RunInterruptDuties(WriteToConsole);
+  (void)RunInterruptDuties();
   // The signal's own action from here: the tool ends as interrupted.
   std::signal(signalNumber, SIG_DFL);
   std::raise(signalNumber);

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 
 #include "platform/internal.h"
@@ -17,19 +16,11 @@ std::atomic<int> g_held{0};
 CRITICAL_SECTION g_writing;
 bool g_installed = false;
 
-// Kept locked: the countdown must not write after the notice while the
-// system ends the tool (this thread ends it, so nothing waits for it).
-void WriteToConsole(const char* text) {
-  _lock_file(stdout);
-  std::fputs(text, stdout);
-  std::fflush(stdout);
-}
-
 BOOL WINAPI EndOnInterrupt(DWORD /*event*/) {
   // A program still being started: wait until it is known whether it runs.
   while (g_held.load() != 0) Sleep(1);
   EnterCriticalSection(&g_writing);
-  (void)RunInterruptDuties(WriteToConsole);
+  (void)RunInterruptDuties();
   LeaveCriticalSection(&g_writing);
   // The next handler, in the end the system's, ends the tool.
   return FALSE;

@@ -18,7 +18,7 @@ expect() { [ "$2" = "$3" ] || { printf 'FAIL %s\n got: %s\nwant: %s\n' "$1" "$2"
 # Waits up to 60 s for file $2 (or the screen, for "") to show text $1.
 await() {
   for _ in $(seq 600); do
-    if [ -z "$2" ]; then tmux_ capture-pane -p | grep -qF -- "$1" && return 0
+    if [ -z "$2" ]; then tmux_ capture-pane -p -t "$session" | grep -qF -- "$1" && return 0
     else grep -qF -- "$1" "$2" 2>/dev/null && return 0; fi
     sleep 0.1
   done
@@ -29,19 +29,19 @@ lay() {
   tool_folder --crlf "$1" "$build" tools/bmcupdate-fast.exe bmcupdate-fast.exe rom.ima y &&
     tr ';' '\n' <<<"$2" >"$1/bmcsim.txt"
 }
-# Starts the tool in folder $1 with the terminal as its console (its output, in code page 932, goes
-# to out.txt) and answers its questions.
+# Starts the tool in folder $1 with a terminal (a tmux session named as the folder) as its console
+# (its output, in code page 932, goes to out.txt) and answers its questions.
 start() {
-  tmux_ kill-server 2>/dev/null
-  tmux_ new -d -x 100 -y 40 "cd '$1' && wine bmcupdate-fast.exe >out.txt; echo ended >ended.txt; sleep 60"
+  session=$(basename "$1")
+  tmux_ new -d -s "$session" -x 100 -y 40 "cd '$1' && wine bmcupdate-fast.exe >out.txt; echo ended >ended.txt; sleep 60"
   # Wine's console takes the terminal over a moment after the program's first output.
-  await '[y/n]' "$1/out.txt" && sleep 2 && tmux_ send y Enter && await 'BMC IP' "$1/out.txt" &&
-    tmux_ send 1.2.3.4 Enter && await '1.2.3.4' "" && tmux_ send y Enter
+  await '[y/n]' "$1/out.txt" && sleep 2 && tmux_ send -t "$session" y Enter && await 'BMC IP' "$1/out.txt" &&
+    tmux_ send -t "$session" 1.2.3.4 Enter && await '1.2.3.4' "" && tmux_ send -t "$session" y Enter
 }
 
 # An update from a console: the flash program shares its console with no one.
 lay "$work/update" 'flash_sets=09 16'
-start "$work/update" && await 'Press any key' "$work/update/out.txt" && tmux_ send Enter &&
+start "$work/update" && await "Press any key" "$work/update/out.txt" && tmux_ send -t "$session" Enter &&
   await ended "$work/update/ended.txt"
 expect "flash program's console" "$(grep -E '^flash-(console|lock)' "$work/update/bmcsim.log")" \
   $'flash-lock held\nflash-console 1'
@@ -50,7 +50,8 @@ expect "flash program's console" "$(grep -E '^flash-(console|lock)' "$work/updat
 # the folder until it ends.
 folder=$work/interrupt
 lay "$folder" 'flash_sets=09 16;flash_delay_ms=6000'
-start "$folder" && await flash-console "$folder/bmcsim.log" && tmux_ send C-c && await ended "$folder/ended.txt"
+start "$folder" && await flash-console "$folder/bmcsim.log" && tmux_ send -t "$session" C-c &&
+  await ended "$folder/ended.txt"
 expect "run log" "$(tr -d "\r" <"$folder/bmcupdate.log" | cut -f 2-)" \
   $'address\tmodel\tbefore\tafter\texit\toutcome\n1.2.3.4\tMIRTA kn300\t09-12\t\t\tinterrupted'
 expect "the notice, last" "$(iconv -f CP932 -t UTF-8 "$folder/out.txt" | tr -d '\r' | tail -2)" \

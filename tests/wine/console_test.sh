@@ -1,17 +1,13 @@
 #!/usr/bin/env bash
-# The Windows tool under Wine as an operator runs it, in a terminal (tmux's), so that it has a real
-# console: the flash program has a console of its own; Ctrl+C while it runs writes the notice and
-# the run's "interrupted" line, and the flash program goes on holding the folder. A relay trace of
-# the Win32 calls shows the system kept awake from just before the flash program's start to its end,
-# on one thread.   console_test.sh BUILD
+# The Windows tool under Wine in a terminal (tmux's), so that it has a real console, and a relay
+# trace of the calls that keep the system awake while the flash runs.   console_test.sh BUILD
 set -uo pipefail
 # shellcheck source=../../scripts/tool-folder.sh
 source "$(dirname "$0")/../../scripts/tool-folder.sh"
 build=$1 work=$(mktemp -d) failures=0
 export WINEDEBUG=-all
 key='HKCU\Software\Wine\Debug'
-# A tmux server of this run's own, its socket in the run's folder: runs at the same time do not
-# kill each other's, and none leaves a socket behind.
+# A tmux server of this run's own, socket and all: runs at the same time keep out of each other's way.
 tmux_() { tmux -S "$work/tmux" "$@"; }
 trap 'tmux_ kill-server 2>/dev/null; wine reg delete "$key" /v RelayInclude /f >/dev/null 2>&1; rm -rf "$work"' EXIT
 expect() { [ "$2" = "$3" ] || { printf 'FAIL %s\n got: %s\nwant: %s\n' "$1" "$2" "$3"; failures=1; }; }
@@ -39,19 +35,14 @@ start() {
     tmux_ send -t "$session" 1.2.3.4 Enter && await '1.2.3.4' "" && tmux_ send -t "$session" y Enter
 }
 
-# An update from a console: the flash program shares its console with no one.
-lay "$work/update" 'flash_sets=09 16'
-start "$work/update" && await "Press any key" "$work/update/out.txt" && tmux_ send -t "$session" Enter &&
-  await ended "$work/update/ended.txt"
-expect "flash program's console" "$(grep -E '^flash-(console|lock)' "$work/update/bmcsim.log")" \
-  $'flash-lock held\nflash-console 1'
-
-# Ctrl+C while the flash program runs: the notice, the run's line; the flash goes on and holds
-# the folder until it ends.
+# From a console, the flash program gets one it shares with no one. Ctrl+C while it runs: the
+# notice, the run's line; the flash goes on and holds the folder until it ends.
 folder=$work/interrupt
 lay "$folder" 'flash_sets=09 16;flash_delay_ms=6000'
 start "$folder" && await flash-console "$folder/bmcsim.log" && tmux_ send -t "$session" C-c &&
   await ended "$folder/ended.txt"
+expect "the flash program's console" "$(grep -E '^flash-(console|lock)' "$folder/bmcsim.log")" \
+  $'flash-lock held\nflash-console 1'
 expect "run log" "$(tr -d "\r" <"$folder/bmcupdate.log" | cut -f 2-)" \
   $'address\tmodel\tbefore\tafter\texit\toutcome\n1.2.3.4\tMIRTA kn300\t09-12\t\t\tinterrupted'
 expect "the notice, last" "$(iconv -f CP932 -t UTF-8 "$folder/out.txt" | tr -d '\r' | tail -2)" \
@@ -61,19 +52,15 @@ expect "a second run while the flash runs" "$? $(tr -d '\r' <"$folder/second.txt
   "13 [013] another update is running from this folder."
 await 'firmware=09 16' "$folder/bmcsim.txt"
 
-# The relay trace: SetThreadExecutionState and CreateProcessA, with the thread that called each.
+# The relay trace: the calls of SetThreadExecutionState and CreateProcessA on the flash program's
+# thread, in order.
 lay "$work/trace" 'flash_sets=09 16'
 wine reg add "$key" /v RelayInclude /t REG_SZ /d 'SetThreadExecutionState;CreateProcessA' /f >/dev/null 2>&1
 (cd "$work/trace" && printf 'y\r\n1.2.3.4\r\ny\r\n\r\n' | WINEDEBUG=+relay wine bmcupdate-fast.exe >out.txt 2>trace.txt)
 wine reg delete "$key" /v RelayInclude /f >/dev/null 2>&1
-calls=$(grep -E '^[0-9a-f]+:(Call|Ret) +KERNEL32\.(SetThreadExecutionState|CreateProcessA)' "$work/trace/trace.txt")
+calls=$(grep -E '^[0-9a-f]+:Call KERNEL32\.(SetThreadExecutionState|CreateProcessA)' "$work/trace/trace.txt")
 flasher=$(grep -m1 'CreateProcessA(.*"Yafuflash.exe' <<<"$calls" | cut -d: -f1)
 expect "the flash program's thread" \
-  "$(grep "^$flasher:" <<<"$calls" | sed -E 's/^[0-9a-f]+://; s/ ret=[0-9a-f]+$//; s/\(0+,[0-9a-f]+ ("[^ ]*).*/(\1/')" \
-  'Call KERNEL32.SetThreadExecutionState(80000001)
-Ret  KERNEL32.SetThreadExecutionState() retval=00000007
-Call KERNEL32.CreateProcessA("Yafuflash.exe
-Ret  KERNEL32.CreateProcessA() retval=00000001
-Call KERNEL32.SetThreadExecutionState(80000000)
-Ret  KERNEL32.SetThreadExecutionState() retval=80000001'
+  "$(grep "^$flasher:" <<<"$calls" | sed -E 's/^[0-9a-f]+:Call KERNEL32.//; s/\) ret=.*/)/; s/\(0+,[0-9a-f]+ ("[^ ]*).*/(\1/')" \
+  $'SetThreadExecutionState(80000001)\nCreateProcessA("Yafuflash.exe\nSetThreadExecutionState(80000000)'
 [ "$failures" = 0 ] && echo "wine console: all passed" || exit 1

@@ -35,7 +35,7 @@ void WriteLastConsoleText(const char* text);
 
 // What every interrupt handler does first: puts the console back and, while
 // the notice is active, writes its text (WriteLastConsoleText) and appends
-// its line. 1 when the notice was written, else 0.
-int RunInterruptDuties();
+// its line.
+void RunInterruptDuties();
 
 #endif  // BMCUPDATE_PLATFORM_INTERNAL_H_

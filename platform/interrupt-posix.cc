@@ -15,7 +15,7 @@ const int kEndingSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
 bool g_installed = false;
 
 extern "C" void EndOnInterrupt(int signalNumber) {
-  (void)RunInterruptDuties();
+  RunInterruptDuties();
   // The signal's own action from here: the tool ends as interrupted.
   std::signal(signalNumber, SIG_DFL);
   std::raise(signalNumber);

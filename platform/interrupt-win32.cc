@@ -20,7 +20,7 @@ BOOL WINAPI EndOnInterrupt(DWORD /*event*/) {
   // A program still being started: wait until it is known whether it runs.
   while (g_held.load() != 0) Sleep(1);
   EnterCriticalSection(&g_writing);
-  (void)RunInterruptDuties();
+  RunInterruptDuties();
   LeaveCriticalSection(&g_writing);
   // The next handler, in the end the system's, ends the tool.
   return FALSE;

@@ -31,15 +31,14 @@ void SetInterruptRestorer(void (*restore)()) {
   g_restore.store(restore);
 }
 
-int RunInterruptDuties() {
+void RunInterruptDuties() {
   void (*restore)() = g_restore.load();
   if (restore != nullptr) restore();
   const InterruptNotice* notice = g_notice.load();
   const std::atomic<int>* active = g_active.load();
-  if (notice == nullptr || active == nullptr || active->load() == 0) return 0;
+  if (notice == nullptr || active == nullptr || active->load() == 0) return;
   WriteLastConsoleText(notice->text);
   if (notice->logName != nullptr) {
     (void)AppendTextLine(notice->logName, notice->logHeader, notice->logLine);
   }
-  return 1;
 }

@@ -10,6 +10,9 @@
 
 namespace {
 
+// How often one request is made at most.
+const int kIcmdAttempts = 3;
+
 // Formats the command for `request` from UpdateSettings. 0, or -1 when it does
 // not fit in `size` bytes.
 int FormatIcmdCommand(char* buffer, int size, const char* request) {
@@ -22,8 +25,14 @@ int FormatIcmdCommand(char* buffer, int size, const char* request) {
 
 int RunIcmd(char* buffer, int size, const char* request, const char* captureName) {
   if (FormatIcmdCommand(buffer, size, request) != 0) return -1;
-  if (captureName != nullptr) (void)DeleteNamedFile(captureName);
-  RunInterpreter(buffer);
+  // A request that an interrupt cut short in the update span is made again:
+  // its answer decides the update's result.
+  int run = kRunInterrupted;
+  for (int attempt = 0; attempt < kIcmdAttempts && run == kRunInterrupted; ++attempt) {
+    if (captureName != nullptr) (void)DeleteNamedFile(captureName);
+    run = RunInterpreter(buffer);
+    AcknowledgeInterrupt();
+  }
   return 0;
 }
 

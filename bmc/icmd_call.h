@@ -19,7 +19,8 @@ enum CaptureResult {
 // Deletes the capture file, then runs "icmd.exe -N ADDRESS -P \"PASSWORD\" "
 // and `request` (the request bytes and the redirection), formatted from
 // UpdateSettings into `buffer`, so that no earlier run's capture is ever
-// taken for this one's. 0, or -1 when the command did not fit and was not
+// taken for this one's; in the update span, again (twice at most) when an
+// interrupt cut it short. 0, or -1 when the command did not fit and was not
 // run.
 int RunIcmd(char* buffer, int size, const char* request, const char* captureName);
 

@@ -9,9 +9,8 @@ const int kFlashCommandSize = 512;
 // not fit.
 int FormatFlashCommand(char* buffer, int size);
 
-// The worker thread's body: runs the flash program with yes.txt as its
-// standard input, waits for it to end and marks that it has (also when it
-// could not be started). Writes nothing to the console.
+// The worker thread's body: waits for the flash program to end, marks that
+// it has, and lets the update guard go for it. Writes nothing to the console.
 void FlashWorker();
 
 #endif  // BMCUPDATE_FLASH_FLASH_H_

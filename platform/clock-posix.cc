@@ -14,11 +14,6 @@ void RealSleepOneSecond() {
   }
 }
 
-void SleepBriefly() {
-  struct timespec pause = {0, 1000000};
-  nanosleep(&pause, nullptr);
-}
-
 void ReadLocalTime(LocalTime* now) {
   std::time_t seconds = std::time(nullptr);
   struct tm local;

@@ -6,8 +6,6 @@
 
 void RealSleepOneSecond() { Sleep(1000); }
 
-void SleepBriefly() { Sleep(1); }
-
 void ReadLocalTime(LocalTime* now) {
   SYSTEMTIME local;
   GetLocalTime(&local);

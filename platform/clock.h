@@ -1,13 +1,10 @@
 // Time: the one-second sleep the countdowns are made of (through the
-// platform seam, platform/seam.h), a brief one, and the local time.
+// platform seam, platform/seam.h), and the local time.
 #ifndef BMCUPDATE_PLATFORM_CLOCK_H_
 #define BMCUPDATE_PLATFORM_CLOCK_H_
 
 // Sleeps for 1000 milliseconds.
 void SleepOneSecond();
-
-// Sleeps for a millisecond or so, whatever the clock of the build.
-void SleepBriefly();
 
 // A moment of local time.
 struct LocalTime {

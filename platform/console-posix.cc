@@ -54,12 +54,6 @@ void RealConsoleWrite(const char* text) {
 
 int RealConsoleReadByte() { return ReadTextByte(&g_standardInput); }
 
-// The handler that writes it ends the tool at once (write() is safe there).
-void WriteLastConsoleText(const char* text) {
-  ssize_t ignored = write(STDOUT_FILENO, text, std::strlen(text));
-  (void)ignored;
-}
-
 void PauseForKey(const char* prompt) {
   std::fputs(prompt, stdout);
   std::fflush(stdout);

@@ -10,30 +10,11 @@
 #include "platform/internal.h"
 #include "platform/interrupt.h"
 
-namespace {
-
-// Taken for every write: the interrupt handler's thread writes while the
-// tool's threads go on, and after its last words they write nothing.
-SRWLOCK g_writing = SRWLOCK_INIT;
-bool g_closed = false;
-
-}  // namespace
-
+// The runtime locks the stream for each call: text written from the
+// handler's thread never lands inside another line's bytes.
 void RealConsoleWrite(const char* text) {
-  AcquireSRWLockExclusive(&g_writing);
-  if (!g_closed) {
-    std::fputs(text, stdout);
-    std::fflush(stdout);
-  }
-  ReleaseSRWLockExclusive(&g_writing);
-}
-
-void WriteLastConsoleText(const char* text) {
-  AcquireSRWLockExclusive(&g_writing);
   std::fputs(text, stdout);
   std::fflush(stdout);
-  g_closed = true;
-  ReleaseSRWLockExclusive(&g_writing);
 }
 
 int RealConsoleReadByte() {

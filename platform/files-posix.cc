@@ -14,13 +14,6 @@
 #include "platform/files.h"
 #include "platform/internal.h"
 
-namespace {
-
-// The folder's lock; -1 while none is held.
-int g_lock = -1;
-
-}  // namespace
-
 // Windows file names ignore case; here an existing file whose name differs
 // only in case is the one meant.
 const char* FindFileName(const char* name, char* found, int size) {
@@ -67,7 +60,7 @@ int LockFolder(const char* name) {
   if (lock < 0) return -1;
   if (flock(lock, LOCK_EX | LOCK_NB) == 0) {
     // Held open to the end of the process on purpose: closing it would unlock.
-    g_lock = lock;
+    HandOnToFlash(lock);
     return 0;
   }
   int busy = errno == EWOULDBLOCK ? 1 : -1;
@@ -75,15 +68,11 @@ int LockFolder(const char* name) {
   return busy;
 }
 
-long long HeldFolderLock() { return g_lock; }
-
 int AppendTextLine(const char* name, const char* header, const char* line) {
   int file = open(name, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (file < 0) return -1;
   struct stat info;
   bool fresh = fstat(file, &info) == 0 && info.st_size == 0;
-  // Put together by hand: an interrupt handler appends through here, and
-  // the formatted print is not safe there.
   char text[1024];
   size_t head = fresh ? std::strlen(header) : 0, length = std::strlen(line);
   bool fits = head + length <= sizeof text;

@@ -9,9 +9,6 @@
 
 namespace {
 
-// The folder's lock; null while none is held.
-HANDLE g_lock = nullptr;
-
 // Copies `text` to `out` with every LF written as CR LF; the new end, or
 // null when it does not fit before `limit`.
 char* WithCrLf(const char* text, char* out, const char* limit) {
@@ -41,12 +38,8 @@ int LockFolder(const char* name) {
   HANDLE lock = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (lock == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : -1;
-  g_lock = lock;
+  HandOnToFlash(static_cast<long long>(reinterpret_cast<intptr_t>(lock)));
   return 0;
-}
-
-long long HeldFolderLock() {
-  return g_lock != nullptr ? static_cast<long long>(reinterpret_cast<intptr_t>(g_lock)) : -1;
 }
 
 int AppendTextLine(const char* name, const char* header, const char* line) {

@@ -41,8 +41,7 @@ int LockFolder(const char* name);
 
 // Appends `line`, after `header` when the file is new or empty, to the file
 // `name` of the working directory in one write; LF ends a line as in every
-// text file of the platform. 0, or -1 when nothing was written. Safe in a
-// signal handler: the interrupt notice appends through here.
+// text file of the platform. 0, or -1 when nothing was written.
 int AppendTextLine(const char* name, const char* header, const char* line);
 
 #endif  // BMCUPDATE_PLATFORM_FILES_H_

@@ -4,6 +4,8 @@
 #ifndef BMCUPDATE_PLATFORM_INTERNAL_H_
 #define BMCUPDATE_PLATFORM_INTERNAL_H_
 
+#include "platform/interrupt.h"
+
 // The real operations behind the platform seam (platform/seam.h).
 void RealConsoleWrite(const char* text);
 int RealConsoleReadByte();
@@ -16,26 +18,39 @@ void* NewThreadStart(void (*body)());
 // Runs the body that NewThreadStart packed, and frees the pack.
 void RunThreadStart(void* start);
 
-// The folder lock LockFolder holds, as the platform's descriptor or handle
-// value, for handing to the flash program alone; -1 when the tool holds none.
-long long HeldFolderLock();
+// Hands a descriptor or handle (the platform's value) on to the flash
+// program, beside its standard ones: the locks, the update guard. The tool
+// keeps its own; nothing else the tool starts gets it. Shared code.
+void HandOnToFlash(long long handle);
+
+// Takes back a HandOnToFlash before the handle closes. Shared code.
+void StopHandingOn(long long handle);
+
+// How many handles are handed on, and the one at `index`. Shared code.
+int HandedOnCount();
+long long HandedOn(int index);
 
 // POSIX only, where names keep their case: the name of the existing file of
 // the working directory that `name` means without regard to case (written
 // into `found`), or `name` itself.
 const char* FindFileName(const char* name, char* found, int size);
 
-// Installs the platform's interrupt handler, once; it calls
-// RunInterruptDuties and then lets the interrupt end the tool.
-void InstallInterruptHandler();
+// Installs the platform's interrupt handlers, which feed the state below.
+void InstallPlatformHandlers();
 
-// Writes `text` as the last the console gets from the tool: nothing it
-// writes afterwards reaches the console. Safe in a signal handler.
-void WriteLastConsoleText(const char* text);
+// Records an interrupt that came in the update span. Shared code, safe in a
+// signal handler.
+void RecordInterrupt();
 
-// What every interrupt handler does first: puts the console back and, while
-// the notice is active, writes its text (WriteLastConsoleText) and appends
-// its line.
-void RunInterruptDuties();
+// Puts back a console mode the tool changed. Shared code, safe in a signal
+// handler.
+void RestoreConsole();
+
+// Calls the duty given to InstallInterruptHandlers, once in all. Shared code.
+void RunEndingDuty(EndingEvent event);
+
+// POSIX only: ends the tool by the signal that ended a program it ran, as a
+// shell does; returns where the tool ignores that signal.
+void EndLikeChild(int signalNumber);
 
 #endif  // BMCUPDATE_PLATFORM_INTERNAL_H_

@@ -1,8 +1,6 @@
 // The interrupt handler on POSIX: SIGINT, SIGQUIT, SIGHUP and SIGTERM, one
 // handler for all. It calls only what a signal handler may: tcsetattr (the
-// restorer), write, open, fstat, close, signal and raise.
-#include <pthread.h>
-
+// restorer), signal and raise.
 #include <csignal>
 #include <cstring>
 
@@ -12,42 +10,56 @@
 namespace {
 
 const int kEndingSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
-bool g_installed = false;
 
-extern "C" void EndOnInterrupt(int signalNumber) {
-  RunInterruptDuties();
-  // The signal's own action from here: the tool ends as interrupted.
+// Ends the tool by `signalNumber`, as it would have ended without a handler.
+void EndBySignal(int signalNumber) {
+  RestoreConsole();
   std::signal(signalNumber, SIG_DFL);
   std::raise(signalNumber);
 }
 
-// Blocks or unblocks the ending signals on the calling thread.
-void MaskEndingSignals(int how) {
-  sigset_t signals;
-  sigemptyset(&signals);
-  for (int signalNumber : kEndingSignals) sigaddset(&signals, signalNumber);
-  pthread_sigmask(how, &signals, nullptr);
+extern "C" void OnInterrupt(int signalNumber) {
+  if (InUpdateSpan() != 0) {
+    RecordInterrupt();
+    return;
+  }
+  EndBySignal(signalNumber);
+}
+
+// A write to a pipe whose reader has gone then fails instead of ending the
+// tool. Not SIG_IGN: every program the tool starts would inherit that.
+extern "C" void OnBrokenPipe(int /*signalNumber*/) {}
+
+void Catch(int signalNumber, void (*handler)(int), const sigset_t& blocked) {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = handler;
+  action.sa_mask = blocked;
+  // A countdown's write or the wait for a program goes on after an interrupt
+  // the span records.
+  action.sa_flags = SA_RESTART;
+  sigaction(signalNumber, &action, nullptr);
 }
 
 }  // namespace
 
 // Takes over each ending signal, but for those the tool was started to
-// ignore (a background job's SIGINT): they stay ignored.
-void InstallInterruptHandler() {
-  if (g_installed) return;
-  g_installed = true;
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = EndOnInterrupt;
-  sigemptyset(&action.sa_mask);
+// ignore (a background job's SIGINT): they stay ignored. While the handler
+// runs the others wait, so that two at once act as one.
+void InstallPlatformHandlers() {
+  sigset_t blocked;
+  sigemptyset(&blocked);
+  for (int signalNumber : kEndingSignals) sigaddset(&blocked, signalNumber);
   for (int signalNumber : kEndingSignals) {
     struct sigaction found;
     if (sigaction(signalNumber, nullptr, &found) == 0 && found.sa_handler == SIG_IGN) continue;
-    sigaction(signalNumber, &action, nullptr);
+    Catch(signalNumber, OnInterrupt, blocked);
   }
+  Catch(SIGPIPE, OnBrokenPipe, blocked);
 }
 
-// A thread inherits the mask of the thread that starts it.
-void HoldInterrupts() { MaskEndingSignals(SIG_BLOCK); }
-
-void ReleaseInterrupts() { MaskEndingSignals(SIG_UNBLOCK); }
+void EndLikeChild(int signalNumber) {
+  struct sigaction found;
+  if (sigaction(signalNumber, nullptr, &found) == 0 && found.sa_handler == SIG_IGN) return;
+  EndBySignal(signalNumber);
+}

@@ -1,44 +1,48 @@
-// What an interrupt must do, the same on every platform; the handlers that
-// run it are in interrupt-posix.cc and interrupt-win32.cc.
+// The interrupt state, the same on every platform; the handlers that feed it
+// are in interrupt-posix.cc and interrupt-win32.cc.
 #include "platform/interrupt.h"
 
 #include <atomic>
 
-#include "platform/files.h"
 #include "platform/internal.h"
 
 namespace {
 
-// Read by the handler, on whichever thread the interrupt lands.
+// Read and written by the handlers, on whichever thread an interrupt lands.
+std::atomic<int> g_inSpan{0};
+std::atomic<int> g_recorded{0};
+std::atomic<int> g_taken{0};
+std::atomic<int> g_endingCalled{0};
 std::atomic<void (*)()> g_restore{nullptr};
-std::atomic<const InterruptNotice*> g_notice{nullptr};
-std::atomic<const std::atomic<int>*> g_active{nullptr};
+std::atomic<void (*)(EndingEvent)> g_ending{nullptr};
 static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
-static_assert(std::atomic<const InterruptNotice*>::is_always_lock_free, "read in a signal handler");
+static_assert(std::atomic<void (*)()>::is_always_lock_free, "read in a signal handler");
 
 }  // namespace
 
-void InstallInterruptNotice(const InterruptNotice* notice, const std::atomic<int>* active) {
-  InstallInterruptHandler();
-  g_active.store(active);
-  g_notice.store(notice);
+void InstallInterruptHandlers(void (*ending)(EndingEvent event)) {
+  g_ending.store(ending);
+  InstallPlatformHandlers();
 }
 
-void RemoveInterruptNotice() { g_notice.store(nullptr); }
+void EnterUpdateSpan() { g_inSpan.store(1); }
 
-void SetInterruptRestorer(void (*restore)()) {
-  if (restore != nullptr) InstallInterruptHandler();
-  g_restore.store(restore);
-}
+void LeaveUpdateSpan() { g_inSpan.store(0); }
 
-void RunInterruptDuties() {
+int InUpdateSpan() { return g_inSpan.load(); }
+
+int TakeInterrupt() { return g_recorded.load() != 0 && g_taken.exchange(1) == 0 ? 1 : 0; }
+
+void SetInterruptRestorer(void (*restore)()) { g_restore.store(restore); }
+
+void RecordInterrupt() { g_recorded.store(1); }
+
+void RestoreConsole() {
   void (*restore)() = g_restore.load();
   if (restore != nullptr) restore();
-  const InterruptNotice* notice = g_notice.load();
-  const std::atomic<int>* active = g_active.load();
-  if (notice == nullptr || active == nullptr || active->load() == 0) return;
-  WriteLastConsoleText(notice->text);
-  if (notice->logName != nullptr) {
-    (void)AppendTextLine(notice->logName, notice->logHeader, notice->logLine);
-  }
+}
+
+void RunEndingDuty(EndingEvent event) {
+  void (*ending)(EndingEvent) = g_ending.load();
+  if (ending != nullptr && g_endingCalled.exchange(1) == 0) ending(event);
 }

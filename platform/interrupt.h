@@ -1,40 +1,38 @@
-// What an interrupt of the tool does (Ctrl+C, a hang-up, a terminating
-// signal, the console window closed): one handler per platform, which puts
-// the console back, says what goes on where a program of the tool's still
-// runs, and then ends the tool as an interrupted program ends.
+// Interrupts of the tool: Ctrl+C and Ctrl+Break, SIGINT, SIGTERM, SIGHUP and
+// SIGQUIT. Outside the update span an interrupt puts the console back and
+// ends the tool at once, as any program ends. In the span (from just before
+// the flash program starts to the final box) it is only recorded: the flow
+// asks for it where it waits, and the update runs on to its true end.
 #ifndef BMCUPDATE_PLATFORM_INTERRUPT_H_
 #define BMCUPDATE_PLATFORM_INTERRUPT_H_
 
-#include <atomic>
-
-// What an interrupt writes while a program the tool started still runs.
-struct InterruptNotice {
-  const char* text;       // for the console
-  const char* logName;    // the file `logLine` is appended to, or null for none
-  const char* logHeader;  // written before `logLine` into a new or empty file
-  const char* logLine;
+// What ends the process anyway, with a moment's warning (Windows only).
+enum EndingEvent {
+  kEndingWindowClosed,  // the console window was closed
+  kEndingSession,       // logoff or shutdown
 };
 
-// From now until RemoveInterruptNotice, an interrupt that comes while
-// `*active` is non-zero first writes the notice's text and appends its line;
-// while `*active` is zero an interrupt ends the tool at once, as before. Both
-// must live to the end of the process.
-void InstallInterruptNotice(const InterruptNotice* notice, const std::atomic<int>* active);
+// Installs the interrupt handlers, once, at start. `ending` (may be null) is
+// called at most once, on some other thread, when the process is about to
+// end anyway during the span.
+void InstallInterruptHandlers(void (*ending)(EndingEvent event));
 
-// Takes the notice back: an interrupt ends the tool without a word again.
-void RemoveInterruptNotice();
+// From now until LeaveUpdateSpan, interrupts are recorded and not obeyed;
+// the programs the tool starts meanwhile do not get them either.
+void EnterUpdateSpan();
 
-// Holds interrupts back, on the calling thread and on every thread it starts
-// from now on, until ReleaseInterrupts: one that comes meanwhile takes effect
-// then, once what it must say is known.
-void HoldInterrupts();
+// Interrupts end the tool again.
+void LeaveUpdateSpan();
 
-// Lets interrupts reach the calling thread again.
-void ReleaseInterrupts();
+// 1 while the update span lasts.
+int InUpdateSpan();
+
+// 1 once, for the first interrupt recorded in the span; 0 otherwise.
+int TakeInterrupt();
 
 // For the console's own use: `restore` (null: none) puts back a console mode
-// the tool changed; an interrupt calls it first. It must be safe to call
-// from a signal handler.
+// the tool changed; an interrupt that ends the tool calls it first. It must
+// be safe to call from a signal handler.
 void SetInterruptRestorer(void (*restore)());
 
 #endif  // BMCUPDATE_PLATFORM_INTERRUPT_H_

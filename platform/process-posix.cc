@@ -4,7 +4,6 @@
 // that ignore case, the program's folder searched first) mean the same here.
 #include <fcntl.h>
 #include <pthread.h>
-#include <spawn.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,9 +19,6 @@
 #include "platform/internal.h"
 #include "platform/process.h"
 #include "platform/windows-argv.h"
-
-// POSIX leaves this declaration to the program; glibc has it only as an extension.
-extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -85,13 +81,103 @@ int EnterProgramFolder() {
   return 0;
 }
 
-void RunInterpreter(const char* commandText) {
+namespace {
+
+const int kInterruptSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
+
+// In a child between fork and exec: the interrupts ignored in the update
+// span (an ignored signal stays so across exec), the tool's own handlers
+// undone otherwise, and no signal blocked. Only what is safe after fork.
+void SetChildSignals(bool ignore) {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  sigemptyset(&action.sa_mask);
+  for (int signalNumber : kInterruptSignals) {
+    struct sigaction found;
+    sigaction(signalNumber, nullptr, &found);
+    action.sa_handler = ignore || found.sa_handler == SIG_IGN ? SIG_IGN : SIG_DFL;
+    sigaction(signalNumber, &action, nullptr);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+// How a program is started: its file and arguments, the descriptors for its
+// standard input and for its output and error (-1: the tool's own).
+struct Spawn {
+  const char* path;
+  char* const* argv;
+  int input, output;
+  bool flash;  // a session of its own, out of the terminal's reach, and the handles handed on
+};
+
+// The child's side of SpawnProgram; `report` gets errno when exec fails.
+[[noreturn]] void BecomeProgram(const Spawn& spawn, int report) {
+  SetChildSignals(InUpdateSpan() != 0);
+  if (spawn.flash) setsid();
+  if (spawn.input >= 0) dup2(spawn.input, STDIN_FILENO);
+  if (spawn.output >= 0) dup2(spawn.output, STDOUT_FILENO);
+  if (spawn.output >= 0) dup2(spawn.output, STDERR_FILENO);
+  // Close-on-exec everywhere else: these stay open in this child only.
+  for (int i = 0; i < HandedOnCount() && spawn.flash; ++i) {
+    fcntl(static_cast<int>(HandedOn(i)), F_SETFD, 0);
+  }
+  execv(spawn.path, spawn.argv);
+  int error = errno;
+  ssize_t ignored = write(report, &error, sizeof error);
+  (void)ignored;
+  _exit(127);
+}
+
+// Starts the program. The interrupts wait while it forks, so that none runs
+// the tool's handler in the child. Its pid, or -1 when it could not be
+// started, exec included.
+pid_t SpawnProgram(const Spawn& spawn) {
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return -1;
+  sigset_t interrupts, before;
+  sigemptyset(&interrupts);
+  for (int signalNumber : kInterruptSignals) sigaddset(&interrupts, signalNumber);
+  pthread_sigmask(SIG_BLOCK, &interrupts, &before);
+  pid_t child = fork();
+  if (child == 0) BecomeProgram(spawn, report[1]);
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  close(report[1]);
+  int error = 0;
+  ssize_t got = child > 0 ? read(report[0], &error, sizeof error) : -1;
+  close(report[0]);
+  if (child > 0 && got == static_cast<ssize_t>(sizeof error)) {
+    waitpid(child, nullptr, 0);
+    return -1;
+  }
+  return child;
+}
+
+// The wait status of `child` once it has ended.
+int WaitForEnd(pid_t child) {
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunInterpreter(const char* commandText) {
   char command[1024];
   // A command that does not fit is not run cut short.
-  if (RewriteRedirection(commandText, command, sizeof command) != 0) return;
+  if (RewriteRedirection(commandText, command, sizeof command) != 0) return kRunEnded;
   std::fflush(stdout);
-  int ignored = std::system(command);
-  (void)ignored;
+  char shell[] = "sh", option[] = "-c";
+  char* argv[] = {shell, option, command, nullptr};
+  pid_t child = SpawnProgram({"/bin/sh", argv, -1, -1, false});
+  if (child < 0) return kRunEnded;
+  int status = WaitForEnd(child);
+  int signalNumber = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  if (signalNumber != SIGINT && signalNumber != SIGQUIT) return kRunEnded;
+  if (InUpdateSpan() == 0) EndLikeChild(signalNumber);
+  return kRunInterrupted;
 }
 
 namespace {
@@ -118,77 +204,56 @@ int StartDetachedThread(void (*body)()) {
 
 namespace {
 
-// The program StartChild started, and the input file it holds for it.
+// The program StartChild started.
 pid_t g_child = -1;
-int g_childInput = -1;
 
-// Spawns argv with the given file actions, from the program's folder when
-// the program is there (runnable or not, as the Windows search stops at the
-// first file of the name), else along PATH. In a session of its own, so the
-// terminal's interrupt, quit and hang-up never reach it, and with no signal
-// blocked. The child's pid, or -1.
-pid_t SpawnProgram(char** argv, const posix_spawn_file_actions_t* actions) {
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
-  pid_t child = -1;
-  char path[sizeof g_programFolder + 256];
+// The file to run for `name`: in the program's folder when it is there
+// (runnable or not, as the Windows search stops at the first file of the
+// name), else the first runnable one along PATH. false when there is none.
+bool FindProgram(const char* name, char* path, size_t size) {
   struct stat info;
-  int failed = 0;
-  if (std::strchr(argv[0], '/') == nullptr && g_programFolder[0] != '\0' &&
-      std::snprintf(path, sizeof path, "%s%s", g_programFolder, argv[0]) <
-          static_cast<int>(sizeof path) &&
+  if (std::strchr(name, '/') != nullptr) return std::snprintf(path, size, "%s", name) < static_cast<int>(size);
+  if (g_programFolder[0] != '\0' &&
+      std::snprintf(path, size, "%s%s", g_programFolder, name) < static_cast<int>(size) &&
       stat(path, &info) == 0) {
-    failed = posix_spawn(&child, path, actions, &attributes, argv, environ);
-  } else {
-    failed = posix_spawnp(&child, argv[0], actions, &attributes, argv, environ);
+    return true;
   }
-  posix_spawnattr_destroy(&attributes);
-  return failed == 0 ? child : -1;
+  const char* folders = std::getenv("PATH");
+  for (const char* at = folders; at != nullptr && *at != '\0';) {
+    size_t length = std::strcspn(at, ":");
+    int n = std::snprintf(path, size, "%.*s/%s", static_cast<int>(length), at, name);
+    if (n < static_cast<int>(size) && stat(path, &info) == 0 && S_ISREG(info.st_mode) &&
+        access(path, X_OK) == 0) {
+      return true;
+    }
+    at += length + (at[length] == ':' ? 1 : 0);
+  }
+  return false;
 }
 
 }  // namespace
 
 int StartChild(char* commandLine, const char* inputName) {
-  char arguments[2048];
+  char arguments[2048], path[sizeof g_programFolder + 256], found[256];
   char* argv[64];
-  if (SplitWindowsCommandLine(commandLine, arguments, sizeof arguments, argv, 64) < 1) return -1;
-  char found[256];
-  int input = open(FindFileName(inputName, found, sizeof found), O_RDONLY | O_CLOEXEC);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
+  if (SplitWindowsCommandLine(commandLine, arguments, sizeof arguments, argv, 64) < 1 ||
+      !FindProgram(argv[0], path, sizeof path)) {
+    return -1;
+  }
   // Without its input file the program reads an empty input, as Windows
   // gives it none. A closed descriptor 0 would be taken by the next file it
   // opens (its image), which would then answer its prompts.
-  if (input >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  }
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  // The lock is close-on-exec; onto itself, it stays open in this child only.
-  int lock = static_cast<int>(HeldFolderLock());
-  if (lock >= 0) posix_spawn_file_actions_adddup2(&actions, lock, lock);
+  int input = open(FindFileName(inputName, found, sizeof found), O_RDONLY | O_CLOEXEC);
+  if (input < 0) input = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  int output = open("/dev/null", O_WRONLY | O_CLOEXEC);
   std::fflush(stdout);
-  g_child = SpawnProgram(argv, &actions);
-  posix_spawn_file_actions_destroy(&actions);
-  if (g_child > 0) {
-    g_childInput = input;
-    return 0;
-  }
+  g_child = SpawnProgram({path, argv, input, output, true});
   if (input >= 0) close(input);
-  return -1;
+  if (output >= 0) close(output);
+  return g_child > 0 ? 0 : -1;
 }
 
 void WaitForChild() {
-  int status = 0;
-  while (g_child > 0 && waitpid(g_child, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (g_childInput >= 0) close(g_childInput);
+  if (g_child > 0) (void)WaitForEnd(g_child);
   g_child = -1;
-  g_childInput = -1;
 }

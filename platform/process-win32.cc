@@ -65,10 +65,38 @@ int EnterProgramFolder() {
   return 0;
 }
 
-void RunInterpreter(const char* commandText) {
+int RunInterpreter(const char* commandText) {
+  char interpreter[MAX_PATH];
+  DWORD found = GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
+  if (found == 0 || found >= sizeof interpreter) std::snprintf(interpreter, sizeof interpreter, "cmd.exe");
+  size_t size = std::strlen(interpreter) + std::strlen(commandText) + 8;
+  char* line = static_cast<char*>(std::malloc(size));
+  if (line == nullptr) return kRunEnded;
+  std::snprintf(line, size, "\"%s\" /c %s", interpreter, commandText);
+  STARTUPINFOA startup;
+  std::memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process;
+  // In the update span a process group of its own: Ctrl+C is off in it and
+  // in icmd.exe, which inherits that, while both still write to the console.
+  DWORD flags = InUpdateSpan() != 0 ? CREATE_NEW_PROCESS_GROUP : 0;
   std::fflush(stdout);
-  int ignored = std::system(commandText);
-  (void)ignored;
+  BOOL started =
+      CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &process);
+  std::free(line);
+  if (!started) return kRunEnded;
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  // Ctrl+Break reaches every program on the console, Ctrl+C or not.
+  return code == static_cast<DWORD>(STATUS_CONTROL_C_EXIT) && InUpdateSpan() != 0 ? kRunInterrupted
+                                                                                   : kRunEnded;
 }
 
 namespace {
@@ -102,12 +130,10 @@ void CloseOpen(HANDLE* handle) {
   *handle = INVALID_HANDLE_VALUE;
 }
 
-// Lets go of the child's files; the system may sleep again.
 void ReleaseChildFiles() {
   CloseOpen(&g_childFile);
   CloseOpen(&g_childInput);
   CloseOpen(&g_childOutput);
-  SetThreadExecutionState(ES_CONTINUOUS);
 }
 
 // The null device, inheritable. With a console of its own, a program given
@@ -119,11 +145,11 @@ HANDLE OpenNullDevice(DWORD access) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Opens yes.txt (or else the null device) for the child's input and the
-// null device for its output.
+// Opens yes.txt and an inheritable duplicate of it (or else the null device)
+// for the child's input, and the null device for its output. Only the
+// duplicate is inheritable: the child gets one handle to yes.txt.
 void OpenChildFiles(const char* inputName) {
-  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  g_childFile = CreateFileA(inputName, GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
+  g_childFile = CreateFileA(inputName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   // INVALID_HANDLE_VALUE is also the pseudo-handle of this process: a missing
   // input file must not hand the child a handle to the tool itself.
@@ -135,13 +161,37 @@ void OpenChildFiles(const char* inputName) {
   g_childOutput = OpenNullDevice(GENERIC_WRITE);
 }
 
-// Marks the folder's lock inheritable or not: only the program started
-// between the two marks gets it, and nothing else starts meanwhile.
-void LetChildInheritLock(bool inherit) {
-  long long lock = HeldFolderLock();
-  if (lock == -1) return;
-  SetHandleInformation(reinterpret_cast<HANDLE>(static_cast<intptr_t>(lock)), HANDLE_FLAG_INHERIT,
-                       inherit ? HANDLE_FLAG_INHERIT : 0);
+// Marks the handles handed on inheritable or not: only the program started
+// between the two marks gets them, and nothing else starts meanwhile.
+void LetChildInherit(bool inherit) {
+  for (int i = 0; i < HandedOnCount(); ++i) {
+    SetHandleInformation(reinterpret_cast<HANDLE>(static_cast<intptr_t>(HandedOn(i))),
+                         HANDLE_FLAG_INHERIT, inherit ? HANDLE_FLAG_INHERIT : 0);
+  }
+}
+
+// A list of exactly the handles the child inherits: its standard ones and
+// those handed on. Null where the system cannot make one; the marks above
+// then keep the rest from it.
+LPPROC_THREAD_ATTRIBUTE_LIST NewHandleList(HANDLE* handles, int* count) {
+  handles[(*count)++] = g_childInput;
+  handles[(*count)++] = g_childOutput;
+  for (int i = 0; i < HandedOnCount(); ++i) {
+    handles[(*count)++] = reinterpret_cast<HANDLE>(static_cast<intptr_t>(HandedOn(i)));
+  }
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  auto list = static_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(std::malloc(size));
+  if (list == nullptr) return nullptr;
+  if (InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+    if (UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
+                                  static_cast<SIZE_T>(*count) * sizeof(HANDLE), nullptr, nullptr)) {
+      return list;
+    }
+    DeleteProcThreadAttributeList(list);
+  }
+  std::free(list);
+  return nullptr;
 }
 
 }  // namespace
@@ -149,26 +199,30 @@ void LetChildInheritLock(bool inherit) {
 // A process group of its own ignores Ctrl+C; a console of its own, with no
 // window, keeps Ctrl+Break and the closing of the tool's window from it.
 int StartChild(char* commandLine, const char* inputName) {
-  // Idle sleep would suspend the flash halfway. The request belongs to this
-  // thread; WaitForChild takes it back on the same one.
-  SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
   OpenChildFiles(inputName);
-  STARTUPINFOA startup;
+  STARTUPINFOEXA startup;
   std::memset(&startup, 0, sizeof startup);
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = g_childInput;
-  startup.hStdOutput = g_childOutput;
-  startup.hStdError = g_childOutput;
-  SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdInput = g_childInput;
+  startup.StartupInfo.hStdOutput = g_childOutput;
+  startup.StartupInfo.hStdError = g_childOutput;
+  HANDLE handles[8];
+  int count = 0;
+  startup.lpAttributeList = NewHandleList(handles, &count);
+  DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW |
+                (startup.lpAttributeList != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0);
   PROCESS_INFORMATION process;
   std::memset(&process, 0, sizeof process);
   std::fflush(stdout);
-  LetChildInheritLock(true);
-  BOOL started = CreateProcessA(nullptr, commandLine, &inheritable, &inheritable, TRUE,
-                                NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW,
-                                nullptr, nullptr, &startup, &process);
-  LetChildInheritLock(false);
+  LetChildInherit(true);
+  BOOL started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, flags, nullptr,
+                                nullptr, &startup.StartupInfo, &process);
+  LetChildInherit(false);
+  if (startup.lpAttributeList != nullptr) {
+    DeleteProcThreadAttributeList(startup.lpAttributeList);
+    std::free(startup.lpAttributeList);
+  }
   if (!started) {
     ReleaseChildFiles();
     return -1;

@@ -1,5 +1,7 @@
-// What starting a thread takes on every platform; the threads themselves
-// start in process-posix.cc and process-win32.cc.
+// What the platforms share in starting threads and programs: the pack a
+// thread start carries, and the handles the flash program inherits. The
+// threads and programs themselves start in process-posix.cc and
+// process-win32.cc.
 #include <cstdlib>
 
 #include "platform/internal.h"
@@ -9,6 +11,10 @@ namespace {
 struct ThreadStart {
   void (*body)();
 };
+
+// The folder's lock, the BMC's lock and the update guard at most.
+long long g_handedOn[4];
+int g_handedOnCount = 0;
 
 }  // namespace
 
@@ -23,3 +29,19 @@ void RunThreadStart(void* start) {
   std::free(start);
   copy.body();
 }
+
+void HandOnToFlash(long long handle) {
+  if (g_handedOnCount < static_cast<int>(sizeof g_handedOn / sizeof g_handedOn[0])) {
+    g_handedOn[g_handedOnCount++] = handle;
+  }
+}
+
+void StopHandingOn(long long handle) {
+  for (int i = 0; i < g_handedOnCount; ++i) {
+    if (g_handedOn[i] == handle) g_handedOn[i--] = g_handedOn[--g_handedOnCount];
+  }
+}
+
+int HandedOnCount() { return g_handedOnCount; }
+
+long long HandedOn(int index) { return g_handedOn[index]; }

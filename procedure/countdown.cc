@@ -8,5 +8,6 @@ void RunCountdown(const char* format, int seconds) {
   for (int left = seconds; left >= 1; --left) {
     ShowCountdownLine(format, left);
     SleepOneSecond();
+    AcknowledgeInterrupt();
   }
 }

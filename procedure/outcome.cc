@@ -13,21 +13,21 @@ struct OutcomeRow {
 
 // clang-format off
 constexpr OutcomeRow kOutcomes[] = {
-    {kOutcomeUpdated,         {0,   kBoxSuccess,            "updated",           1}},
-    {kOutcomeAddressRefused,  {1,   kBoxAddressError,       "address-refused",   0}},
-    {kOutcomePasswordRefused, {3,   kBoxPasswordError,      "password-refused",  0}},
-    {kOutcomeNotTarget,       {4,   kBoxNotTargetModel,     "not-target",        1}},
-    {kOutcomeNoAnswer,        {4,   kBoxNotTargetModel,     "no-answer",         1}},
-    {kOutcomeAlreadyCurrent,  {5,   kBoxAlreadyCurrent,     "already-current",   1}},
-    {kOutcomeVersionUnknown,  {6,   kBoxVersionBefore,      "version-unknown",   1}},
-    {kOutcomeNotUpdated,      {7,   kBoxVersionAfterFlash,  "not-updated",       1}},
-    {kOutcomeFlashRunning,    {7,   kBoxVersionAfterFlash,  "flash-running",     1}},
-    {kOutcomeFlashNotStarted, {7,   kBoxVersionAfterFlash,  "flash-not-started", 1}},
-    {kOutcomeStillBusy,       {8,   kBoxVersionAfterReset,  "still-busy",        1}},
-    {kOutcomeNoImage,         {9,   kNoBox,                 "no-image",          0}},
-    {kOutcomeFolderBusy,      {13,  kNoBox,                 "folder-busy",       0}},
-    {kOutcomeDeclined,        {255, kNoBox,                 "declined",          0}},
-    {kOutcomeInterrupted,     {-1,  kNoBox,                 "interrupted",       1}},
+    {kOutcomeUpdated,         {0,   kBoxSuccess,            "updated",           1, kWaitForKey}},
+    {kOutcomeAddressRefused,  {1,   kBoxAddressError,       "address-refused",   0, kWaitForKey}},
+    {kOutcomePasswordRefused, {3,   kBoxPasswordError,      "password-refused",  0, kWaitForKey}},
+    {kOutcomeNotTarget,       {4,   kBoxNotTargetModel,     "not-target",        1, kWaitForKey}},
+    {kOutcomeNoAnswer,        {4,   kBoxNotTargetModel,     "no-answer",         1, kWaitForKey}},
+    {kOutcomeAlreadyCurrent,  {5,   kBoxAlreadyCurrent,     "already-current",   1, kWaitForKey}},
+    {kOutcomeVersionUnknown,  {6,   kBoxVersionBefore,      "version-unknown",   1, kWaitForKey}},
+    {kOutcomeNotUpdated,      {7,   kBoxVersionAfterFlash,  "not-updated",       1, kWaitForKey}},
+    {kOutcomeFlashRunning,    {7,   kBoxVersionAfterFlash,  "flash-running",     1, kWaitForKey}},
+    {kOutcomeFlashNotStarted, {7,   kBoxVersionAfterFlash,  "flash-not-started", 1, kWaitForKey}},
+    {kOutcomeStillBusy,       {8,   kBoxVersionAfterReset,  "still-busy",        1, kWaitForKey}},
+    {kOutcomeNoImage,         {9,   kNoBox,                 "no-image",          0, kNoWait}},
+    {kOutcomeFolderBusy,      {13,  kNoBox,                 "folder-busy",       0, kNoWait}},
+    {kOutcomeDeclined,        {255, kNoBox,                 "declined",          0, kNoWait}},
+    {kOutcomeInterrupted,     {-1,  kNoBox,                 "interrupted",       1, kNoWait}},
 };
 // clang-format on
 

@@ -22,8 +22,17 @@ enum Outcome {
   kOutcomeNoImage,
   kOutcomeFolderBusy,
   kOutcomeDeclined,
-  kOutcomeInterrupted,  // an interrupt while the flash program ran
+  kOutcomeInterrupted,  // the window closed, or the session ended, in the update span
   kOutcomeCount,
+};
+
+// Not an ending: the run goes on.
+const Outcome kGoOn = kOutcomeCount;
+
+// Whether an ending waits for the operator's key before the tool exits.
+enum KeyWait {
+  kNoWait,
+  kWaitForKey,  // after every box
 };
 
 // What one outcome means.
@@ -32,6 +41,7 @@ struct OutcomeFacts {
   int box;           // the ResultBox shown, or kNoBox
   const char* word;  // its name in the run log and the fleet's summary
   int logged;        // 1 when the run reached the BMC and leaves a run-log line
+  KeyWait wait;      // what the tool does before it exits
 };
 
 // No result box: the run ends after a one-line message, or silently.

@@ -2,6 +2,7 @@
 // line per run, each written whole in one append.
 #include "procedure/runlog.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "platform/clock.h"
@@ -13,6 +14,10 @@ const char kRunLogName[] = "bmcupdate.log";
 const char kRunLogHeader[] = "started\taddress\tmodel\tbefore\tafter\texit\toutcome\n";
 
 namespace {
+
+// A run leaves one line: its true end's, or an interrupted one's written
+// from another thread as the process ends, whichever comes first.
+std::atomic<int> g_logged{0};
 
 // Copies `length` bytes into `field`, each byte outside printable ASCII as '?'
 // so that no tab or line end can split the record.
@@ -56,6 +61,7 @@ void FormatRunLogLine(Outcome outcome, char* line, int size) {
 }
 
 void WriteRunLog(Outcome outcome) {
+  if (g_logged.exchange(1) != 0) return;
   char line[256];
   FormatRunLogLine(outcome, line, sizeof line);
   (void)AppendTextLine(kRunLogName, kRunLogHeader, line);

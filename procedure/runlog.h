@@ -38,7 +38,8 @@ void NoteRevision(const char revision[4]);
 // LF-ended, into `line` (`size` bytes, 256 hold any).
 void FormatRunLogLine(Outcome outcome, char* line, int size);
 
-// Appends the run's line for `outcome`; a log that cannot be written is let be.
+// Appends the run's line for `outcome`, unless the run has one already; a log
+// that cannot be written is let be. Any thread.
 void WriteRunLog(Outcome outcome);
 
 #endif  // BMCUPDATE_PROCEDURE_RUNLOG_H_

@@ -12,10 +12,8 @@
 const char kFlashCountdownFormat[] = "BMCアップデート中です（残り時間＝%02d:%02d）\r";
 const char kResetCountdownFormat[] = "BMC再起動中です（残り時間＝%02d:%02d）\r";
 const char kFlashWaitFormat[] = "BMCアップデートの終了を待っています（経過時間＝%02d:%02d）\r";
-// On a line of its own below the countdown line.
-const char kInterruptNotice[] =
-    "\n中断しました。BMCのアップデートは続いています。\n"
-    "サーバーの電源を切らずに5分以上待ってから、もう一度実行してバージョンを確認してください。\n";
+const char kGuardTitle[] = "BMCファームウェアアップデート（09-16）";
+const char kGuardReason[] = "BMCのファームウェアを更新中です。終わるまで電源を切らないでください。";
 
 namespace {
 
@@ -53,6 +51,11 @@ constexpr MessageText kMessages[] = {
     {kMsgFolderBusy, "[013] another update is running from this folder.\n"},
     {kMsgFlashStillRunning, "[014] the flash program is still running.\n"},
     {kMsgFlashNotStarted, "[015] Yafuflash.exe cannot be started.\n"},
+    // Both on lines of their own below a countdown line.
+    {kMsgCannotInterrupt, "\nBMCのアップデート中は中断できません。終わるまでお待ちください。\n"},
+    {kMsgUpdateGoesOn,
+     "\n中断しました。BMCのアップデートは続いています。\n"
+     "サーバーの電源を切らずに5分以上待ってから、もう一度実行してバージョンを確認してください。\n"},
     {kMsgLineFeed, "\n"},
 };
 
@@ -118,9 +121,10 @@ void PrintResultBox(const char* firstLine, const char* secondLine, const char* c
   ConsoleWrite(kBorder);
   if (contactLine != nullptr) ConsoleWrite(contactLine);
   ConsoleWrite(kClosing);
-  PauseForKey(kPausePrompt);
 }
 
 void ShowResultBox(ResultBox box) {
   PrintResultBox(kBoxes[box].firstLine, kBoxes[box].secondLine, kBoxes[box].contactLine);
 }
+
+void WaitForKey() { PauseForKey(kPausePrompt); }

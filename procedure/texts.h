@@ -20,6 +20,8 @@ enum Message {
   kMsgFolderBusy,          // [013]
   kMsgFlashStillRunning,   // [014]
   kMsgFlashNotStarted,     // [015]
+  kMsgCannotInterrupt,     // an interrupt in the update span
+  kMsgUpdateGoesOn,        // the console window closed in the update span
   kMsgLineFeed,
   kMessageCount,
 };
@@ -44,8 +46,10 @@ extern const char kResetCountdownFormat[];
 // seconds waited so far.
 extern const char kFlashWaitFormat[];
 
-// What an interrupt writes while the flash program runs.
-extern const char kInterruptNotice[];
+// What a shutdown screen shows of the tool during the update: the name of
+// its window, and why it holds the shutdown off.
+extern const char kGuardTitle[];
+extern const char kGuardReason[];
 
 // Writes the start-up banner.
 void ShowBanner();
@@ -60,10 +64,13 @@ void ShowRevision(char major1, char major2, char minor1, char minor2);
 void ShowCountdownLine(const char* format, int seconds);
 
 // Writes a box with the two text lines and the contact line (may be null),
-// the closing line, then waits for the operator's key.
+// and the closing line.
 void PrintResultBox(const char* firstLine, const char* secondLine, const char* contactLine);
 
 // Prints one of the result boxes through PrintResultBox.
 void ShowResultBox(ResultBox box);
+
+// Waits for the operator's key, with the pause's prompt.
+void WaitForKey();
 
 #endif  // BMCUPDATE_PROCEDURE_TEXTS_H_

@@ -54,14 +54,18 @@ enum FlashResult {
   kFlashNotStarted = 2,    // it could not be started: [015], no countdown
 };
 
-// Starts the flash program on a worker thread, shows the fixed update
-// countdown, then waits up to 30 minutes more for the program to end. An
-// interrupt while it runs says that the update goes on. A FlashResult.
+// Starts the flash program, with a worker thread that waits for it, shows
+// the fixed update countdown, then waits up to 30 minutes more for the
+// program to end. A FlashResult.
 int FlashFirmware();
 
 // Cold-resets the BMC and returns after the fixed restart countdown.
 // Always 0.
 int ResetBmc();
+
+// Says once, in the update span, that the update cannot be interrupted:
+// after each wait of the span, where an interrupt is looked for.
+void AcknowledgeInterrupt();
 
 // The whole procedure, from start-up to the result; returns the process exit
 // code.

@@ -530,44 +530,58 @@ TEST(Folder, SemicolonInName) {
   EXPECT_TRUE(std::regex_search(log, std::regex("icmd-path [^\n]*work[/\\\\]kit;1\n"))) << log;
 }
 
-// Ctrl+C sent as a terminal sends it to the tool's process group. While the flash program runs the
-// tool says the update goes on, logs the run as interrupted and ends by the signal; the flash
-// program runs to its end and holds the folder meanwhile. Once it has ended (in the countdown, at
-// the final pause) Ctrl+C ends the tool silently.
-TEST(Interrupt, NoticeOnlyWhileFlashRuns) {
+// Interrupts as a terminal sends them, to the tool's process group, and a reader of its output that
+// goes away. Before the flash an interrupt ends the tool at once, also while an icmd.exe request
+// runs: no box, no log line, no further request. From the flash to the box each is acknowledged,
+// once, and the run goes on to its true end; so does one whose output nobody reads any more. At
+// the final pause an interrupt ends the tool quietly.
+TEST(Interrupt, OnlyBeforeTheUpdate) {
   if (kWindows) GTEST_SKIP() << "no console to interrupt under the test";
+  const string updated = "09-12\t09-16\t0\tupdated", ack = "\nBMCのアップデート中は中断できません。終わるまでお待ちください。\n";
   const struct {
-    const char *state, *when, *logged;  // bmcsim.txt; the text on screen at Ctrl+C; the log's line
-    bool notice;                        // from the before field on (or none), and the notice
-  } kCases[] = {{"flash_delay_ms=3000\n", "BMCアップデート中です", "09-12\t\t\tinterrupted", true},
-                {"flash_delay_ms=60000\nflash_until=stdout.txt:＝04:59", "＝04:00", "", false},
-                {"", "続行するには", "09-12\t09-16\t0\tupdated", false}};
+    const char *state, *when;  // bmcsim.txt; the text in stdout.txt (bmcsim.log: "log:") for the signals
+    const char *signals;  // sent one after another (":INT" to the tool's children only); "pipe": none, the output's reader goes
+    int exitCode, acks;
+    const char *expected, *requests;  // transcript (without the acknowledgement); requests
+    string logged;                    // the run log's fields from the before field on, "" for no log
+  } kCases[] = {
+      // clang-format off
+      {"flash_delay_ms=3000\n", "BMCアップデート中です", "INT INT INT", 0, 1, "c a s r0912 fw r0916 b0", "AVXV", updated},
+      {"flash_delay_ms=3000\n", "BMCアップデート中です", "TERM HUP QUIT", 0, 1, "c a s r0912 fw r0916 b0", "AVXV", updated},
+      {"slow_request=3\nslow_ms=20000\n", "log:icmd-slow", "INT", 256 + 2, 0, "c a s", "FFF", ""},
+      {"slow_request=3\nslow_ms=20000\n", "log:icmd-slow", ":QUIT", 256 + 3, 0, "c a s", "FFF", ""},
+      {"slow_request=18\nslow_ms=2000\nflash_sets=89 16\nafter_reset=09 16\n", "log:icmd-slow", "INT", 0, 1, "c a s r0912 f r8916 z r0916 b0", "AVXVRV", updated},
+      {"flash_delay_ms=3000\n", "", "pipe", 0, 0, nullptr, "AVXV", updated},
+      {"", "続行するには", "INT", 256 + 2, 0, nullptr, "AVXV", updated},
+      // clang-format on
+  };
   for (const auto& c : kCases) {
+    SCOPED_TRACE(string(c.signals) + " at " + c.when);
     string folder = PrepareFolder("Interrupt", string("flash_sets=09 16\n") + c.state, kImage);
-    std::FILE* tool = StartTool(kGo, "cd " + folder +
-                                         " && echo $$ > pid && exec setsid ./" E2E_TOOL_NAME
-                                         " > stdout.txt 2> stderr.txt");
-    ASSERT_TRUE(WaitForText(folder, c.when));
-    EXPECT_EQ(0, std::system(("kill -INT -" + ReadFile(folder, "pid")).c_str()));
-    ToolRun run = Finished(folder, pclose(tool));
-    EXPECT_EQ(256 + 2, run.exitCode);  // SIGINT
-    EXPECT_EQ(c.notice,
-              run.output.find("\r\n中断しました。BMCのアップデートは続いています。\nサーバーの"
-                              "電源を切らずに5分以上待ってから、もう一度実行してバージョン"
-                              "を確認してください。\n") != string::npos);
-    string runlog = ReadFile(folder, "bmcupdate.log");
-    EXPECT_EQ(c.notice, runlog.find("interrupted") != string::npos) << runlog;
-    EXPECT_TRUE(!*c.logged || runlog == kLogHead + runlog.substr(sizeof kLogHead - 1, 19) + "\t" +
-                                            kAddr + "\tMIRTA kn300\t" + c.logged + "\n")
-        << runlog;
-    // The flash program holds the folder as long as it runs, and no longer.
-    EXPECT_EQ(c.notice ? 13 : 255, RunTool(folder, "n\n", "2").exitCode);
-    EXPECT_TRUE(WaitForText(folder, "firmware=09 16", "bmcsim.txt"));
-    int code = 13;
-    for (int i = 0; i < 50 && (code = RunTool(folder, "n\n", "3").exitCode) == 13; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const bool pipe = string(c.signals) == "pipe";
+    std::FILE* tool = StartTool(kGo, "cd " + folder + " && echo $$ > pid && " +
+                                         (pipe ? "(./" E2E_TOOL_NAME "; echo $? > code.txt) | head -c 2000 > stdout.txt"
+                                               : "exec setsid ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt"));
+    const bool inLog = std::strncmp(c.when, "log:", 4) == 0;
+    ASSERT_TRUE(pipe || WaitForText(folder, c.when + (inLog ? 4 : 0), inLog ? "bmcsim.log" : "stdout.txt"));
+    std::istringstream signals(pipe ? "" : c.signals);
+    for (string name; signals >> name;) {
+      const string pid = ReadFile(folder, "pid");
+      EXPECT_EQ(0, std::system((name[0] == ':' ? "pkill -" + name.substr(1) + " -P " + pid
+                                                : "kill -" + name + " -" + pid)
+                                   .c_str()));
     }
-    EXPECT_EQ(255, code);
+    ToolRun run = Finished(folder, pclose(tool));
+    if (pipe) run.exitCode = std::stoi(ReadFile(folder, "code.txt"));
+    EXPECT_EQ(c.exitCode, run.exitCode);
+    size_t at = run.output.find(ack);
+    EXPECT_EQ(c.acks, at == string::npos ? 0 : 1 + (run.output.find(ack, at + 1) != string::npos));
+    if (at != string::npos) run.output.erase(at, ack.size());
+    if (c.expected != nullptr) ExpectTranscript(run, c.expected);
+    Case row{"Interrupt", "", "", 0, "", c.requests};
+    EXPECT_EQ(c.requests, Requests(ReadFile(folder, "bmcsim.log"), row));
+    string runlog = ReadFile(folder, "bmcupdate.log");
+    EXPECT_EQ(c.logged.empty() ? "<none>" : kLogHead + runlog.substr(sizeof kLogHead - 1, 19) + "\t" + kAddr + "\tMIRTA kn300\t" + c.logged + "\n", runlog);
   }
 }
 

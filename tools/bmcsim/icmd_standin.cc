@@ -1,9 +1,11 @@
 // Stand-in for the IPMI raw-command program: answers one request per run
 // from bmcsim.txt, with the chatter and the faults the tests need.
 // Usage: icmd.exe -N ADDRESS -P PASSWORD B1 B2 ...
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "host.h"
 #include "icmd-text/icmd_text.h"
@@ -159,11 +161,22 @@ int Answer(Request request, int offset, int fruRequestNumber, int argc, char** a
   return fault == kFaultNoResponse ? 1 : 0;
 }
 
+// Takes slow_ms before the request numbered slow_request answers, so that a
+// test can interrupt the tool while it waits for one.
+void TakeTime(int requestNumber) {
+  SimState state;
+  LoadState(&state);
+  if (requestNumber != state.slowRequest) return;
+  LogText("icmd-slow", "waiting");
+  std::this_thread::sleep_for(std::chrono::milliseconds(state.slowMs));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   PrepareStandardStreams();
   int fruRequestNumber = CountLogLines(kLogHead, kFruLogPart) + 1;
+  int requestNumber = CountLogLines(kLogHead, "") + 1;
   LogCall("icmd", argc, argv);
   // The folder where the interpreter looked first for this program.
   char first[4096];
@@ -176,5 +189,6 @@ int main(int argc, char** argv) {
     std::fputs("usage: icmd.exe -N ADDRESS -P PASSWORD B1 B2 ...\n", stderr);
     return 1;
   }
+  TakeTime(requestNumber);
   return Answer(request, offset, fruRequestNumber, argc, argv);
 }

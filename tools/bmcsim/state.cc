@@ -110,9 +110,13 @@ int ApplyOtherKey(SimState* s, const char* key, const char* value) {
     s->hasPassword = CopyWhole(value, s->password) == 0;
     return s->hasPassword ? 0 : -1;
   }
-  if (std::strcmp(key, "fail_fru_at") != 0) return 1;
+  if (std::strcmp(key, "slow_ms") == 0) return ParseCount(value, &s->slowMs);
+  int* number = std::strcmp(key, "fail_fru_at") == 0    ? &s->failFruAt
+                : std::strcmp(key, "slow_request") == 0 ? &s->slowRequest
+                                                        : nullptr;
+  if (number == nullptr) return 1;
   if (ParseCount(value, &count) != 0 || count > 1000000) return -1;
-  s->failFruAt = static_cast<int>(count);
+  *number = static_cast<int>(count);
   return 0;
 }
 

@@ -1,0 +1,6 @@
+// The update guard on POSIX: not yet taken.
+#include "platform/guard.h"
+
+void RaiseUpdateGuard(const char* /*title*/, const char* /*reason*/) {}
+
+void ReleaseUpdateGuard(GuardHolder /*holder*/) {}

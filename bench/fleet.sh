@@ -17,7 +17,6 @@ trap 'rm -rf "$work"' EXIT
 kit="$work/kit"
 mkdir -p "$work/runs"
 tool_folder "$kit" "$build" bmcupdate bmcupdate bmc0916.bin y y y
-printf 'simulated image\n' >"$kit/bmc0916.bin"
 # A BMC at 09-12 that the flash (20 s) brings to 09-16.
 state=$'firmware=09 12\nflash_sets=09 16\nflash_delay_ms=20000'
 for ((i = 1; i <= n; i++)); do

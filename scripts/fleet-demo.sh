@@ -35,7 +35,6 @@ mkdir -p "$demo/runs"
 tool=bmcupdate delay=20000
 if [ "$quick" = 1 ]; then tool=tools/bmcupdate-fast delay=300; fi
 tool_folder "$demo/kit" "$root/build/posix" "$tool" bmcupdate bmc0916.bin y y y
-printf 'simulated image\n' >"$demo/kit/bmc0916.bin"
 
 # The states of scripts/demo.sh, as bmcsim.txt lines (';' starts a line).
 states=("firmware=09 12;flash_sets=09 16" "firmware=09 16" "product=MIRTA xn100;firmware=09 12"

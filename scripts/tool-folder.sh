@@ -6,9 +6,10 @@
 #
 # Makes FOLDER and copies into it BUILD/TOOL (the tool or its fast-clock build)
 # as NAME, and the simulated BMC's icmd.exe and Yafuflash.exe from
-# BUILD/tools/bmcsim/; writes image.txt, the one line IMAGE, and yes.txt, one
-# line an ANSWER. --crlf ends those lines with CR LF, as a Windows editor
-# saves them. The image file and bmcsim.txt are the caller's to write.
+# BUILD/tools/bmcsim/; writes image.txt, the one line IMAGE, the image file
+# IMAGE (one line of text: the tool refuses a missing or empty image), and
+# yes.txt, one line an ANSWER. --crlf ends the lines of image.txt and yes.txt
+# with CR LF, as a Windows editor saves them. bmcsim.txt is the caller's.
 # Returns the status of the first step that fails, for callers without set -e.
 tool_folder() {
   local eol=$'\n'
@@ -22,5 +23,6 @@ tool_folder() {
     cp "$build/$tool" "$folder/$name" &&
     cp "$build/tools/bmcsim/icmd.exe" "$build/tools/bmcsim/Yafuflash.exe" "$folder/" &&
     printf '%s%s' "$image" "$eol" >"$folder/image.txt" &&
+    echo 'simulated firmware image' >"$folder/$image" &&
     for answer in "$@"; do printf '%s%s' "$answer" "$eol"; done >"$folder/yes.txt"
 }

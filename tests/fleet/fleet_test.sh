@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # fleet/update.yml against simulated BMCs: --check, a mixed fleet and its
-# summary, a second run, the canary stop.   fleet_test.sh SOURCE BUILD
+# summary, a second run, the canary stop, an inventory with two hosts for one
+# BMC.   fleet_test.sh SOURCE BUILD
 set -uo pipefail
 # shellcheck source=../../scripts/tool-folder.sh
 source "$(dirname "$0")/../../scripts/tool-folder.sh"
 src=$1 build=$2 work=$(mktemp -d) && trap 'rm -rf "$work"' EXIT
 kit=$work/kit failures=0
-tool_folder "$kit" "$build" tools/bmcupdate-fast bmcupdate rom.ima y && : >"$kit/rom.ima"
+tool_folder "$kit" "$build" tools/bmcupdate-fast bmcupdate rom.ima y
 expect() { [ "$2" = "$3" ] || { printf 'FAIL %s\n got: %s\nwant: %s\n' "$1" "$2" "$3"; failures=1; }; }
 
 # host | inventory | bmcsim.txt (; a line end) | exit outcome | before after (bmcupdate.log) | --check changes
@@ -48,10 +49,20 @@ expect "second run: exit, changed, updated" \
   "$(play "$runs" -f 9) $(changed "$runs")$(cut -f4 "$runs/summary.tsv" | grep -cx updated)" "2 0"
 
 canary=$work/canary
-lay "$canary" <<<$'c1|bmc_address=127.0.0.31|\nc2|bmc_address=127.0.0.32|\nc3|bmc_address=127.0.0.33|flash_sets=09 16\nc4||'
+lay "$canary" <<<$'c1|bmc_address=127.0.0.31|\nc2|bmc_address=127.0.0.32|\nc3|bmc_address=127.0.0.33|flash_sets=09 16\nc4||\nc5||'
 expect "canary" "$(play "$canary") $(cut -f1,4 "$canary/summary.tsv" | xargs)" "2 host outcome c1 not-updated"
 grep -qE '"c1 +127.0.0.31 +7 +not-updated' "$canary.out" || expect "canary table printed" no yes
 echo 'firmware=09 16' >"$canary/c1/bmcsim.txt"
 expect "failing later batch" "$(play "$canary" -e '{"bmcupdate_batches": [1, 2]}') $(cut -f1,4 "$canary/summary.tsv" |
   xargs)" "2 host outcome c1 already-current c2 not-updated c3 updated"
+
+# One BMC for two hosts (names ignore case; hosts without one share none): refused before any host ran.
+dup=$work/dup
+lay "$dup" <<<$'d1|bmc_address=127.0.0.41|\nd2|bmc_address=bmc-x.lab|\nd3||\nd4|bmc_address=127.0.0.41|\nd5||
+d6|bmc_address=BMC-X.lab|'
+for mode in --check --diff; do
+  expect "one address, two hosts ($mode): exit, message, files made" \
+    "$(play "$dup" "$mode") $(grep -o 'for several hosts: [^"]*' "$dup.out")$(find "$dup" -type f ! -name bmcsim.txt)" \
+    "2 for several hosts: 127.0.0.41 (d1, d4), bmc-x.lab (d2, d6)"
+done
 [ "$failures" = 0 ] && echo "fleet: all passed" || exit 1

@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
   // The tool enters its own folder; the baseline runs where it is started.
   if (chdir(folder.c_str()) != 0) return 1;
   WriteFile("image.txt", "bmc0916.bin\n");
+  WriteFile("bmc0916.bin", "simulated firmware image\n");
   WriteFile("yes.txt", "y\ny\ny\n");
   WriteFile("answers.txt", kAnswers);
   const std::string answers = "answers.txt", output = "output.txt";

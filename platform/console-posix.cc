@@ -69,6 +69,9 @@ void PauseForKey(const char* prompt) {
   std::fflush(stdout);
 }
 
+// A terminal outlives the programs run in it.
+int ConsoleIsOwn() { return 0; }
+
 int HideTypedInput() { return ChangeTerminal(ECHO) ? 1 : 0; }
 
 void ShowTypedInput() { RestoreTerminal(); }

@@ -28,6 +28,12 @@ void PauseForKey(const char* /*prompt: cmd.exe prints its own*/) {
   (void)ignored;
 }
 
+// Started by a double-click, the tool is the one process on its console.
+int ConsoleIsOwn() {
+  DWORD processes[2];
+  return GetConsoleProcessList(processes, 2) == 1 ? 1 : 0;
+}
+
 namespace {
 
 DWORD g_savedInputMode;

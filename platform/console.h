@@ -17,6 +17,10 @@ int ConsoleReadByte();
 // own.
 void PauseForKey(const char* prompt);
 
+// 1 where the console is the tool's alone and closes when it ends (a window
+// a double-click opened), else 0.
+int ConsoleIsOwn();
+
 // Stops the echo of what is typed, where standard input is a console; an
 // interrupt meanwhile puts the echo back first. 1 when stopped, 0 where
 // there is no console to stop (input from a file or pipe).

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/files.h"
@@ -53,10 +54,13 @@ int DeleteNamedFile(const char* name) {
   return unlink(FindFileName(name, found, sizeof found)) == 0 ? 0 : -1;
 }
 
-int LockFolder(const char* name) {
+namespace {
+
+// Takes the lock of file `path`, made with `mode`. As LockFolder.
+int LockFile(const char* path, mode_t mode) {
   // Close-on-exec: only the flash program gets the lock (see StartChild), so
-  // that a hung icmd.exe run cannot keep the folder locked past the tool.
-  int lock = open(name, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // that a hung icmd.exe run cannot keep it locked past the tool.
+  int lock = open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, mode);
   if (lock < 0) return -1;
   if (flock(lock, LOCK_EX | LOCK_NB) == 0) {
     // Held open to the end of the process on purpose: closing it would unlock.
@@ -66,6 +70,42 @@ int LockFolder(const char* name) {
   int busy = errno == EWOULDBLOCK ? 1 : -1;
   close(lock);
   return busy;
+}
+
+}  // namespace
+
+int LockFolder(const char* name) { return LockFile(name, 0666); }
+
+int LockInTempFolder(const char* name) {
+  const char* temp = std::getenv("TMPDIR");
+  char path[4096];
+  int folder = std::snprintf(path, sizeof path, "%s/bmcupdate-%u",
+                             temp != nullptr && temp[0] != '\0' ? temp : "/tmp", getuid());
+  if (folder < 0 || folder >= static_cast<int>(sizeof path)) return -1;
+  if (mkdir(path, 0700) != 0 && errno != EEXIST) return -1;
+  // A folder someone else made or may write would let them hold or fake
+  // the lock: no lock then, rather than theirs.
+  struct stat info;
+  if (lstat(path, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
+      (info.st_mode & 077) != 0) {
+    return -1;
+  }
+  int whole = std::snprintf(path + folder, sizeof path - folder, "/%s", name);
+  if (whole < 0 || whole >= static_cast<int>(sizeof path) - folder) return -1;
+  return LockFile(path, 0600);
+}
+
+long long RegularFileSize(const char* name) {
+  struct stat info;
+  return stat(name, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size)
+                                                          : -1;
+}
+
+int ProbeFolderWritable(const char* probeName) {
+  int probe = open(probeName, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (probe < 0) return -1;
+  close(probe);
+  return unlink(probeName) == 0 ? 0 : -1;
 }
 
 int AppendTextLine(const char* name, const char* header, const char* line) {

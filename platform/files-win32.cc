@@ -31,14 +31,51 @@ int OpenTextInput(const char* name, TextInput* input) {
 
 int DeleteNamedFile(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 
-int LockFolder(const char* name) {
+namespace {
+
+// Takes the lock of file `path`. As LockFolder.
+int LockFile(const char* path) {
   // Not inheritable: only the flash program gets the lock (see StartChild),
-  // so that a hung icmd.exe run cannot keep the folder locked past the tool.
-  // The file goes when the last handle closes, however its holders end.
-  HANDLE lock = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+  // so that a hung icmd.exe run cannot keep it locked past the tool. The
+  // file goes when the last handle closes, however its holders end.
+  HANDLE lock = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (lock == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : -1;
   HandOnToFlash(static_cast<long long>(reinterpret_cast<intptr_t>(lock)));
+  return 0;
+}
+
+}  // namespace
+
+int LockFolder(const char* name) { return LockFile(name); }
+
+int LockInTempFolder(const char* name) {
+  char path[MAX_PATH + 1];
+  DWORD length = GetTempPathA(sizeof path, path);
+  if (length == 0 || length >= sizeof path) return -1;
+  int folder = std::snprintf(path + length, sizeof path - length, "bmcupdate");
+  if (folder < 0 || folder >= static_cast<int>(sizeof path - length)) return -1;
+  if (!CreateDirectoryA(path, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return -1;
+  size_t used = length + static_cast<size_t>(folder);
+  int whole = std::snprintf(path + used, sizeof path - used, "\\%s", name);
+  if (whole < 0 || whole >= static_cast<int>(sizeof path - used)) return -1;
+  return LockFile(path);
+}
+
+long long RegularFileSize(const char* name) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(name, GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+    return -1;
+  }
+  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+int ProbeFolderWritable(const char* probeName) {
+  HANDLE probe = CreateFileA(probeName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) return -1;
+  CloseHandle(probe);
   return 0;
 }
 

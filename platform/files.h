@@ -1,5 +1,6 @@
 // The files of the tool's folder: image.txt and the capture files read in
-// text mode, deleted captures, the folder's lock and the run log's append.
+// text mode, deleted captures, the image's and the folder's checks, the
+// locks and the run log's append.
 #ifndef BMCUPDATE_PLATFORM_FILES_H_
 #define BMCUPDATE_PLATFORM_FILES_H_
 
@@ -38,6 +39,21 @@ int DeleteNamedFile(const char* name);
 // released by the operating system however they end. 0 when taken, 1 when
 // another process holds it, -1 when the file could not be made.
 int LockFolder(const char* name);
+
+// The size of the regular file `name` of the working directory, named as
+// the programs the tool starts name it (with its case where names keep it),
+// or -1 when there is no such file.
+long long RegularFileSize(const char* name);
+
+// 0 when the file `probeName` can be made in the working directory (it is
+// deleted again at once), -1 when the folder cannot be written.
+int ProbeFolderWritable(const char* probeName);
+
+// Takes an exclusive lock on the file `name` in the tool's folder of the
+// user's temporary folder (made for the user alone where it is missing),
+// held like LockFolder's. 0 when taken, 1 when another process holds it, -1
+// when it could not be made, or the folder is not the user's alone.
+int LockInTempFolder(const char* name);
 
 // Appends `line`, after `header` when the file is new or empty, to the file
 // `name` of the working directory in one write; LF ends a line as in every

@@ -207,21 +207,15 @@ namespace {
 // The program StartChild started.
 pid_t g_child = -1;
 
-// The file to run for `name`: in the program's folder when it is there
-// (runnable or not, as the Windows search stops at the first file of the
-// name), else the first runnable one along PATH. false when there is none.
-bool FindProgram(const char* name, char* path, size_t size) {
-  struct stat info;
-  if (std::strchr(name, '/') != nullptr) return std::snprintf(path, size, "%s", name) < static_cast<int>(size);
-  if (g_programFolder[0] != '\0' &&
-      std::snprintf(path, size, "%s%s", g_programFolder, name) < static_cast<int>(size) &&
-      stat(path, &info) == 0) {
-    return true;
-  }
+// The first runnable file `name` along PATH, as the shell looks (an empty
+// entry is the working directory), into `path`. false when there is none.
+bool FindOnPath(const char* name, char* path, size_t size) {
   const char* folders = std::getenv("PATH");
   for (const char* at = folders; at != nullptr && *at != '\0';) {
     size_t length = std::strcspn(at, ":");
-    int n = std::snprintf(path, size, "%.*s/%s", static_cast<int>(length), at, name);
+    int n = std::snprintf(path, size, "%.*s%s%s", static_cast<int>(length), at,
+                          length > 0 ? "/" : "", name);
+    struct stat info;
     if (n < static_cast<int>(size) && stat(path, &info) == 0 && S_ISREG(info.st_mode) &&
         access(path, X_OK) == 0) {
       return true;
@@ -231,7 +225,33 @@ bool FindProgram(const char* name, char* path, size_t size) {
   return false;
 }
 
+// The file to run for `name`: in the program's folder when it is there
+// (runnable or not, as the Windows search stops at the first file of the
+// name), else the first runnable one along PATH. false when there is none.
+bool FindProgram(const char* name, char* path, size_t size) {
+  struct stat info;
+  if (std::strchr(name, '/') != nullptr) {
+    return std::snprintf(path, size, "%s", name) < static_cast<int>(size);
+  }
+  if (g_programFolder[0] != '\0' &&
+      std::snprintf(path, size, "%s%s", g_programFolder, name) < static_cast<int>(size) &&
+      stat(path, &info) == 0) {
+    return true;
+  }
+  return FindOnPath(name, path, size);
+}
+
 }  // namespace
+
+int InterpreterFinds(const char* name) {
+  char path[4096 + 256];
+  return FindOnPath(name, path, sizeof path) ? 1 : 0;
+}
+
+int FlashStartFinds(const char* name) {
+  char path[sizeof g_programFolder + 256];
+  return FindProgram(name, path, sizeof path) ? 1 : 0;
+}
 
 int StartChild(char* commandLine, const char* inputName) {
   char arguments[2048], path[sizeof g_programFolder + 256], found[256];

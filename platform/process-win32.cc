@@ -65,6 +65,51 @@ int EnterProgramFolder() {
   return 0;
 }
 
+namespace {
+
+// 1 when `folder` (`length` bytes, maybe in double quotes) holds a file
+// `name` that is no folder.
+int FolderHolds(const char* folder, size_t length, const char* name) {
+  if (length >= 2 && folder[0] == '"' && folder[length - 1] == '"') {
+    ++folder;
+    length -= 2;
+  }
+  char path[MAX_PATH];
+  int n = std::snprintf(path, sizeof path, "%.*s%s%s", static_cast<int>(length), folder,
+                        length > 0 && folder[length - 1] != '\\' ? "\\" : "", name);
+  DWORD attributes = n > 0 && n < static_cast<int>(sizeof path) ? GetFileAttributesA(path)
+                                                                : INVALID_FILE_ATTRIBUTES;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+// As cmd.exe looks: the working directory, then PATH, whose first entry is
+// the tool's folder.
+int InterpreterFinds(const char* name) {
+  if (FolderHolds(".", 1, name)) return 1;
+  static char path[32768];
+  DWORD length = GetEnvironmentVariableA("PATH", path, sizeof path);
+  if (length == 0 || length >= sizeof path) return 0;
+  for (const char* at = path; *at != '\0';) {
+    // A folder in double quotes may hold the separator.
+    const char* end = *at == '"' ? std::strchr(at + 1, '"') : nullptr;
+    size_t entry = end != nullptr ? static_cast<size_t>(end + 1 - at) : std::strcspn(at, ";");
+    if (entry > 0 && FolderHolds(at, entry, name)) return 1;
+    at += entry;
+    at += std::strspn(at, ";");
+  }
+  return 0;
+}
+
+// As CreateProcess looks: the program's folder first, then the system's
+// folders and PATH.
+int FlashStartFinds(const char* name) {
+  char path[MAX_PATH];
+  DWORD found = SearchPathA(nullptr, name, nullptr, sizeof path, path, nullptr);
+  return found > 0 && found < sizeof path && FolderHolds("", 0, path) ? 1 : 0;
+}
+
 int RunInterpreter(const char* commandText) {
   char interpreter[MAX_PATH];
   DWORD found = GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);

@@ -22,6 +22,15 @@ enum InterpreterRun {
 // Windows) is told. An InterpreterRun.
 int RunInterpreter(const char* commandText);
 
+// 1 when the command interpreter would find the program `name` (the
+// program's folder first, then PATH; where files have an execute bit, only
+// one that has it), else 0.
+int InterpreterFinds(const char* name);
+
+// 1 when StartChild would find a file for the program `name` (runnable or
+// not), else 0.
+int FlashStartFinds(const char* name);
+
 // Starts a thread running `body` that nothing will join; its handle is not
 // kept. 0, or -1 when the thread could not be started.
 int StartDetachedThread(void (*body)());

@@ -24,8 +24,10 @@ constexpr OutcomeRow kOutcomes[] = {
     {kOutcomeFlashRunning,    {7,   kBoxVersionAfterFlash,  "flash-running",     1, kWaitForKey}},
     {kOutcomeFlashNotStarted, {7,   kBoxVersionAfterFlash,  "flash-not-started", 1, kWaitForKey}},
     {kOutcomeStillBusy,       {8,   kBoxVersionAfterReset,  "still-busy",        1, kWaitForKey}},
-    {kOutcomeNoImage,         {9,   kNoBox,                 "no-image",          0, kNoWait}},
-    {kOutcomeFolderBusy,      {13,  kNoBox,                 "folder-busy",       0, kNoWait}},
+    {kOutcomeNoImage,         {9,   kNoBox,                 "no-image",          0, kWaitWhenOwnConsole}},
+    {kOutcomeFolderBusy,      {13,  kNoBox,                 "folder-busy",       0, kWaitWhenOwnConsole}},
+    {kOutcomeKitIncomplete,   {16,  kNoBox,                 "kit-incomplete",    0, kWaitWhenOwnConsole}},
+    {kOutcomeBmcBusyHere,     {17,  kNoBox,                 "bmc-busy-here",     0, kWaitWhenOwnConsole}},
     {kOutcomeDeclined,        {255, kNoBox,                 "declined",          0, kNoWait}},
     {kOutcomeInterrupted,     {-1,  kNoBox,                 "interrupted",       1, kNoWait}},
 };

@@ -21,6 +21,8 @@ enum Outcome {
   kOutcomeStillBusy,
   kOutcomeNoImage,
   kOutcomeFolderBusy,
+  kOutcomeKitIncomplete,  // icmd.exe or Yafuflash.exe missing, or the folder cannot be written
+  kOutcomeBmcBusyHere,    // another update of the same BMC runs on this PC
   kOutcomeDeclined,
   kOutcomeInterrupted,  // the window closed, or the session ended, in the update span
   kOutcomeCount,
@@ -32,7 +34,8 @@ const Outcome kGoOn = kOutcomeCount;
 // Whether an ending waits for the operator's key before the tool exits.
 enum KeyWait {
   kNoWait,
-  kWaitForKey,  // after every box
+  kWaitForKey,        // after every box
+  kWaitWhenOwnConsole,  // a one-line ending, where the console closes with the tool
 };
 
 // What one outcome means.

@@ -14,12 +14,17 @@ enum Message {
   kMsgImageMissing,        // [009]
   kMsgImageNameTooLong,    // [009]
   kMsgImageNameInvalid,    // [009]
+  kMsgImageFileMissing,    // [009]
   kMsgVersionFileMissing,  // [010]
   kMsgFruFileMissing,      // [011]
   kMsgFruDataMissing,      // [012]
   kMsgFolderBusy,          // [013]
   kMsgFlashStillRunning,   // [014]
   kMsgFlashNotStarted,     // [015]
+  kMsgIcmdMissing,         // [016]
+  kMsgFlashMissing,        // [016]
+  kMsgFolderNotWritable,   // [016]
+  kMsgBmcBusy,             // [017]
   kMsgCannotInterrupt,     // an interrupt in the update span
   kMsgUpdateGoesOn,        // the console window closed in the update span
   kMsgLineFeed,

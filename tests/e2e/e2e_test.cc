@@ -75,7 +75,8 @@ string Box(int n) {
 
 // One token: c a s p the prompts, rXXYY a revision line, f and z the flash and reset countdowns
 // (fw: and the `waits` lines of a wait for the flash, fW: all 1800), bN box N, mN the message line
-// [00N] (mL, mI: name too long, not valid).
+// [00N] (mL, mI, mF: name too long, not valid, no image file; m16i, m16f, m16w: no icmd.exe, no
+// Yafuflash.exe, folder not writable).
 string Piece(const string& token, int waits) {
   if (token[0] == 'r') return "\nBMCバージョン : " + token.substr(1, 2) + "-" + token.substr(3) + "\n";
   if (token[0] == 'b') return Box(token[1] - '0');
@@ -98,7 +99,12 @@ string Piece(const string& token, int waits) {
       {"m12", "[012] FRU DATA cannot be gotten.\n"},
       {"m13", "[013] another update is running from this folder.\n"},
       {"m14", "[014] the flash program is still running.\n"},
-      {"m15", "[015] Yafuflash.exe cannot be started.\n"}};
+      {"m15", "[015] Yafuflash.exe cannot be started.\n"},
+      {"mF", "[009] image file named in image.txt is missing or empty.\n"},
+      {"m16i", "[016] icmd.exe cannot be found.\n"},
+      {"m16f", "[016] Yafuflash.exe cannot be found.\n"},
+      {"m16w", "[016] the tool's folder cannot be written.\n"},
+      {"m17", "[017] another update of this BMC is running on this PC.\n"}};
   // clang-format on
   for (const auto& text : kTexts) {
     if (token == text[0]) return text[1];
@@ -170,21 +176,34 @@ string PrepareFolder(const string& name, const string& state = "", const string&
   }
   WriteFile(folder, "bmcsim.txt", state);
   WriteFile(folder, "image.txt", image);
+  // The image file, as an operator's folder holds it.
+  const string named = image.rfind("\xEF\xBB\xBF", 0) == 0 ? image.substr(3) : image;
+  const string file = named.substr(0, named.find_first_of(string("\r\n\0", 3)));
+  if (!file.empty()) WriteFile(folder, file, "simulated firmware image\n");
   WriteFile(folder, "yes.txt", "y\r\ny\r\nY\r\n");
   return folder;
+}
+
+// What gives the tool `folder` as the user's temporary folder, where it locks the BMC, so that rows
+// of one address that run at once keep apart: TMPDIR on POSIX; on Windows
+// TMP and TEMP set in the interpreter (Wine takes them from its registry, not from Unix).
+string TempFolder(const string& folder) {
+  const string path = fs::absolute(folder).string();
+  if (!kWindows) return "export TMPDIR='" + path + "' && ";
+  return "set \"TMP=" + path + "\" && set \"TEMP=" + path + "\" && ";
 }
 
 // The tool's command text for the platform's interpreter, its streams in files marked `tag`; on
 // POSIX a decoy icmd.exe and Yafuflash.exe stand first on PATH (unless `decoys` is false) and must
 // not be run.
 string ToolCommand(const string& folder, const string& input, const string& tag,
-                   bool decoys = true) {
+                   bool decoys = true, const string& temp = "") {
   string streams = input + " > stdout" + tag + ".txt 2> stderr" + tag + ".txt";
   string path = folder;
   for (char& c : path) c = c == '/' && kWindows ? '\\' : c;
-  if (kWindows) return "cd \"" + path + "\" && .\\" E2E_TOOL_NAME + streams;
-  return "cd '" + path + "' && " + (decoys ? "PATH=../../decoy:$PATH " : "") + "./" E2E_TOOL_NAME +
-         streams;
+  if (kWindows) return TempFolder(temp.empty() ? folder : temp) + "cd \"" + path + "\" && .\\" E2E_TOOL_NAME + streams;
+  return "cd '" + path + "' && " + TempFolder(temp.empty() ? folder : temp) +
+         (decoys ? "PATH=../../decoy:$PATH " : "") + "./" E2E_TOOL_NAME + streams;
 }
 
 // The run from its status (std::system's and pclose's: a wait status on POSIX, the exit code on
@@ -205,10 +224,11 @@ ToolRun Finished(const string& folder, int status, const string& tag = "") {
 
 // Runs the tool in the folder, standard input from `input`, to its end.
 ToolRun RunTool(const string& folder, const string& input, const string& tag = "",
-                bool decoys = true) {
+                bool decoys = true, const string& temp = "") {
   WriteFile(folder, "stdin" + tag + ".txt", input);
   std::fflush(stdout);
-  int status = std::system(ToolCommand(folder, " < stdin" + tag + ".txt", tag, decoys).c_str());
+  int status =
+      std::system(ToolCommand(folder, " < stdin" + tag + ".txt", tag, decoys, temp).c_str());
   return Finished(folder, status, tag);
 }
 
@@ -322,7 +342,11 @@ std::vector<Case> Cases() {
       {"ImageMissing", kGo, "-image.txt\n", 9, "c a s m9", ""},
       {"ImageTwentyBytes", kGo, "", 9, "c a s mL", "", "", "", "fw0916_abcdefghi.ima\r\n"},
       {"ImageBinary", kGo, "", 9, "c a s mL", "", "", "", Binary(4096)},
-      {"ImageEmpty", kGo, "", 7, "c a s r0912 f r0912 b7", "AVXV", "", "", ""},
+      // Nothing reaches the BMC from a folder whose update can only fail.
+      {"ImageEmpty", kGo, "", 9, "c a s mI", "", "", "", ""},
+      {"ImageBlankFirstLine", kGo, "", 9, "c a s mI", "", "", "", "\r\nBMC_fw_0916_rel.ima\r\n"},
+      {"ImageFileMissing", kGo, "-BMC_fw_0916_rel.ima\n", 9, "c a s mF", ""},
+      {"ImageFileEmpty", kGo, "0BMC_fw_0916_rel.ima\n", 9, "c a s mF", ""},
       {"OtherModelCase", kGo, "product=MIRTA KN300\n", 4, "c a s b4", "A"},
       {"OddModelName", kGo, "product=MIRTA\tkn\x01\xE3\n", 4, "c a s b4", "A", "MIRTA?kn??\t\t\t4\tnot-target"},
       {"PrefixOfModel", kGo, "product=QX5200-kn/KN2\n", 4, "c a s b4", "A"},
@@ -335,7 +359,7 @@ std::vector<Case> Cases() {
       {"Fru1000ByteLines", kGo, kRawFru, 5, current, "AV", "", kFiller + kFruLine + string(931, ' ') + "\n" + kFiller},
       {"FruMarkerEndsFile", kGo, kRawFru, 5, current, "AV", "", MarkerLast(kFruLine, 68, 21)},
       {"FruMarkerInRest", kGo, kRawFru, 4, noFru, "F", "", string(259, '.') + kFruLine + "\n"},
-      {"IcmdMissing", kGo, "-icmd.exe\n", 4, noFru, ""},
+      {"IcmdMissing", kGo, "-icmd.exe\n-decoys\n", 16, "c a s m16i", ""},
       {"Current", kGo, "product=QX5200-kn/KN20\nfirmware=09 16\n", 5, current, "AV", "QX5200-kn/KN20\t09-16\t\t5\talready-current"},
       {"Newer", kGo, "product=MIRTA vn300\nfirmware=09 17\nfault=crlf\n", 5, "c a s r0917 b5", "AV"},
       {"Unknown0913", kGo, "firmware=09 13\n", 6, "c a s r0913 b6", "AV"},
@@ -354,10 +378,10 @@ std::vector<Case> Cases() {
       {"UpdatedAfterColdReset", kGo, "flash_sets=89 16\nafter_reset=09 16\n", 0, "c a s r0912 f r8916 z r0916 b0", "AVXVRV"},
       {"StillBusyAfterColdReset", kGo, "flash_sets=89 16\n", 8, "c a s r0912 f r8916 z r8916 b8", "AVXVRV", "MIRTA kn300\t09-12\t89-16\t8\tstill-busy"},
       {"NewerAfterFlash", kGo, "flash_sets=09 17\n", 7, "c a s r0912 f r0917 b7", "AVXV"},
-      // A flash program that cannot be started gets no countdown; nothing more is asked of the BMC.
-      {"FlashMissing", kGo, "flash_sets=09 16\n-Yafuflash.exe\n-decoys\n", 7, "c a s r0912 m15 b7", "AV", "MIRTA kn300\t09-12\t\t7\tflash-not-started"},
-      // Nor one that is there but cannot run (no execute bit): no other is taken from PATH.
-      {"FlashNotRunnable", kGo, "flash_sets=09 16\n-Yafuflash.exe\n+Yafuflash.exe\n", 7, "c a s r0912 m15 b7", "AV"},
+      {"FlashMissing", kGo, "flash_sets=09 16\n-Yafuflash.exe\n-decoys\n", 16, "c a s m16f", ""},
+      // One that is there but cannot run (no execute bit) gets no countdown; nothing more is asked
+      // of the BMC, and no other is taken from PATH.
+      {"FlashNotRunnable", kGo, "flash_sets=09 16\n-Yafuflash.exe\n+Yafuflash.exe\n", 7, "c a s r0912 m15 b7", "AV", "MIRTA kn300\t09-12\t\t7\tflash-not-started"},
       // Without yes.txt the flash program reads an empty input, not the image it opened.
       {"YesMissing", kGo, "flash_sets=09 16\n-yes.txt\n+BMC_fw_0916_rel.ima\n", 0, kUpdate, "AVXV"},
       // The revision is read once the flash has ended; after 30 minutes more no request is made.
@@ -406,7 +430,7 @@ string LocalTimeNow() {
 }
 
 // Lays out the row's folder, with its changes: "-NAME" removes a file, "/NAME" puts a folder in its
-// place, "+NAME" writes one that is no program.
+// place, "+NAME" writes one that is no program, "0NAME" an empty one.
 string PrepareCase(const Case& c) {
   string folder = PrepareFolder(c.name, c.state, c.image);
   WriteFile(folder, "raw.bin", c.raw);
@@ -415,6 +439,7 @@ string PrepareCase(const Case& c) {
     if (line[0] == '-') fs::remove(folder + "/" + line.substr(1));
     if (line[0] == '/') fs::create_directory(folder + line);
     if (line[0] == '+') WriteFile(folder, line.substr(1), "image\n");
+    if (line[0] == '0') WriteFile(folder, line.substr(1), "");
   }
   return folder;
 }
@@ -521,6 +546,55 @@ TEST(Lock, OneRunPerFolder) {
   EXPECT_EQ(255, RunTool(folder, "n\n", "3").exitCode);
 }
 
+// Two folders, one BMC: while the first one's flash runs, a run from the second stops before
+// anything reaches the BMC; on POSIX also after the first tool was killed, as long as its flash
+// program runs. Once that has ended, runs go on.
+TEST(Lock, OneUpdatePerBmc) {
+  const string first = PrepareFolder("BmcFirst", "flash_sets=09 16\nflash_delay_ms=60000\nflash_until=go.txt:go\n", kImage),
+               second = PrepareFolder("BmcSecond", "fail_fru_at=1\n", kImage);
+  std::FILE* tool = StartTool(kGo, kWindows ? ToolCommand(first, "", "", true, first)
+                                            : "cd " + first + " && echo $$ > pid && " + TempFolder(first) +
+                                                  "exec ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt");
+  ASSERT_TRUE(WaitForText(first, "BMCアップデート中です"));
+  for (int round = 0; round < (kWindows ? 1 : 2); ++round) {
+    ToolRun busy = RunTool(second, kGo, "", true, first);
+    EXPECT_EQ(17, busy.exitCode);
+    ExpectTranscript(busy, "c a s m17");
+    EXPECT_EQ("<none>", ReadFile(second, "bmcsim.log"));
+    if (round == 0 && !kWindows) {
+      EXPECT_EQ(0, std::system(("kill -KILL " + ReadFile(first, "pid")).c_str()));
+    }
+  }
+  WriteFile(first, "go.txt", "go");
+  EXPECT_TRUE(WaitForText(first, "firmware=09 16", "bmcsim.txt"));
+  pclose(tool);
+  int code = 17;
+  for (int i = 0; i < 50 && (code = RunTool(second, kGo, "", true, first).exitCode) == 17; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(4, code);
+}
+
+// A folder the tool cannot write (a read-only share or stick) stops it before anything reaches the
+// BMC, though its lock could not be made. Root writes past plain permissions, so the folder is
+// mounted read-only, in a mount namespace of its own.
+TEST(Folder, ReadOnly) {
+  if (kWindows || std::system("unshare -m true 2>/dev/null") != 0) {
+    GTEST_SKIP() << "needs a POSIX build and the right to make a mount namespace (root)";
+  }
+  const string folder = PrepareFolder("ReadOnly", "", kImage), path = fs::absolute(folder).string();
+  WriteFile(folder, "stdin.txt", kGo);
+  const string script = "mount --bind '" + path + "' '" + path + "' && mount -o remount,ro,bind '" +
+                        path + "' && cd '" + path + "' && " + TempFolder("work") +
+                        "./" E2E_TOOL_NAME " < stdin.txt > ../ReadOnly.txt";
+  const int status = std::system(("unshare -m sh -c \"" + script + "\"").c_str());
+  ToolRun run = Finished("work", status, "");
+  run.output = ReadFile("work", "ReadOnly.txt");
+  EXPECT_EQ(16, run.exitCode);
+  ExpectTranscript(run, "c a s m16w");
+  EXPECT_FALSE(fs::exists(folder + "/bmcupdate.lck"));
+}
+
 // A ';' in the tool's folder name, which Windows' PATH uses between folders: the folder still
 // stands first on PATH, whole.
 TEST(Folder, SemicolonInName) {
@@ -559,7 +633,7 @@ TEST(Interrupt, OnlyBeforeTheUpdate) {
     SCOPED_TRACE(string(c.signals) + " at " + c.when);
     string folder = PrepareFolder("Interrupt", string("flash_sets=09 16\n") + c.state, kImage);
     const bool pipe = string(c.signals) == "pipe";
-    std::FILE* tool = StartTool(kGo, "cd " + folder + " && echo $$ > pid && " +
+    std::FILE* tool = StartTool(kGo, "cd " + folder + " && echo $$ > pid && " + TempFolder(folder) +
                                          (pipe ? "(./" E2E_TOOL_NAME "; echo $? > code.txt) | head -c 2000 > stdout.txt"
                                                : "exec setsid ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt"));
     const bool inLog = std::strncmp(c.when, "log:", 4) == 0;
@@ -600,8 +674,8 @@ TEST(Terminal, PasswordNotShown) {
       }
       EXPECT_EQ(0, std::system(("tmux -L e2e" + password + " " + command).c_str())) << command;
     };
-    tmux("", "new -d -x 80 -y 50 'cd " + folder +
-                 " && ./" E2E_TOOL_NAME "; stty -a > stty.txt; sleep 9'");
+    tmux("", "new -d -x 80 -y 50 'cd " + folder + " && " + TempFolder(folder) +
+                 "./" E2E_TOOL_NAME "; stty -a > stty.txt; sleep 9'");
     tmux("[y/n] :", "send y Enter");
     tmux("IPアドレス :", string("send ") + kAddr + " Enter");
     tmux("ですか？ [y/n] :", "send n Enter");

@@ -127,6 +127,7 @@ void Kit(const fs::path& folder, const std::string& image) {
   Write(folder / "Yafuflash.exe", kFlash);
   fs::permissions(folder / "Yafuflash.exe", fs::perms::owner_all);
   Write(folder / "image.txt", image);
+  Write(folder / image.substr(0, image.find_first_of("\r\n")), "simulated firmware image\n");
   Write(folder / "yes.txt", kYes);
 }
 

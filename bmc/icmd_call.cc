@@ -26,14 +26,14 @@ int FormatIcmdCommand(char* buffer, int size, const char* request) {
 int RunIcmd(char* buffer, int size, const char* request, const char* captureName) {
   if (FormatIcmdCommand(buffer, size, request) != 0) return -1;
   // A request that an interrupt cut short in the update span is made again:
-  // its answer decides the update's result.
-  int run = kRunInterrupted;
-  for (int attempt = 0; attempt < kIcmdAttempts && run == kRunInterrupted; ++attempt) {
+  // its answer decides the update's result. Before the span the interrupt
+  // ends the tool, and nothing more may reach the BMC.
+  for (int attempt = 1;; ++attempt) {
     if (captureName != nullptr) (void)DeleteNamedFile(captureName);
-    run = RunInterpreter(buffer);
+    int run = RunInterpreter(buffer);
     AcknowledgeInterrupt();
+    if (run != kRunInterrupted || UpdateSpanOpen() == 0 || attempt == kIcmdAttempts) return 0;
   }
-  return 0;
 }
 
 int FindResponseLine(const char* captureName, const char* marker, int minColumns, char* line,

@@ -54,7 +54,7 @@ void RealConsoleWrite(const char* text) {
 
 int RealConsoleReadByte() { return ReadTextByte(&g_standardInput); }
 
-void PauseForKey(const char* prompt) {
+void RealPauseForKey(const char* prompt) {
   std::fputs(prompt, stdout);
   std::fflush(stdout);
   if (ChangeTerminal(ICANON | ECHO)) {
@@ -70,7 +70,7 @@ void PauseForKey(const char* prompt) {
 }
 
 // A terminal outlives the programs run in it.
-int ConsoleIsOwn() { return 0; }
+int RealConsoleIsOwn() { return 0; }
 
 int HideTypedInput() { return ChangeTerminal(ECHO) ? 1 : 0; }
 

@@ -22,14 +22,14 @@ int RealConsoleReadByte() {
   return got == EOF ? -1 : got;
 }
 
-void PauseForKey(const char* /*prompt: cmd.exe prints its own*/) {
+void RealPauseForKey(const char* /*prompt: cmd.exe prints its own*/) {
   std::fflush(stdout);
   int ignored = std::system("pause");
   (void)ignored;
 }
 
 // Started by a double-click, the tool is the one process on its console.
-int ConsoleIsOwn() {
+int RealConsoleIsOwn() {
   DWORD processes[2];
   return GetConsoleProcessList(processes, 2) == 1 ? 1 : 0;
 }

@@ -57,7 +57,7 @@ int DeleteNamedFile(const char* name) {
 namespace {
 
 // Takes the lock of file `path`, made with `mode`. As LockFolder.
-int LockFile(const char* path, mode_t mode) {
+int TakeFileLock(const char* path, mode_t mode) {
   // Close-on-exec: only the flash program gets the lock (see StartChild), so
   // that a hung icmd.exe run cannot keep it locked past the tool.
   int lock = open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, mode);
@@ -74,9 +74,9 @@ int LockFile(const char* path, mode_t mode) {
 
 }  // namespace
 
-int LockFolder(const char* name) { return LockFile(name, 0666); }
+int RealLockFolder(const char* name) { return TakeFileLock(name, 0666); }
 
-int LockInTempFolder(const char* name) {
+int RealLockInTempFolder(const char* name) {
   const char* temp = std::getenv("TMPDIR");
   char path[4096];
   int folder = std::snprintf(path, sizeof path, "%s/bmcupdate-%u",
@@ -92,16 +92,16 @@ int LockInTempFolder(const char* name) {
   }
   int whole = std::snprintf(path + folder, sizeof path - folder, "/%s", name);
   if (whole < 0 || whole >= static_cast<int>(sizeof path) - folder) return -1;
-  return LockFile(path, 0600);
+  return TakeFileLock(path, 0600);
 }
 
-long long RegularFileSize(const char* name) {
+long long RealRegularFileSize(const char* name) {
   struct stat info;
   return stat(name, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size)
                                                           : -1;
 }
 
-int ProbeFolderWritable(const char* probeName) {
+int RealProbeFolderWritable(const char* probeName) {
   int probe = open(probeName, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (probe < 0) return -1;
   close(probe);

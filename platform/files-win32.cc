@@ -34,7 +34,7 @@ int DeleteNamedFile(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 namespace {
 
 // Takes the lock of file `path`. As LockFolder.
-int LockFile(const char* path) {
+int TakeFileLock(const char* path) {
   // Not inheritable: only the flash program gets the lock (see StartChild),
   // so that a hung icmd.exe run cannot keep it locked past the tool. The
   // file goes when the last handle closes, however its holders end.
@@ -47,9 +47,9 @@ int LockFile(const char* path) {
 
 }  // namespace
 
-int LockFolder(const char* name) { return LockFile(name); }
+int RealLockFolder(const char* name) { return TakeFileLock(name); }
 
-int LockInTempFolder(const char* name) {
+int RealLockInTempFolder(const char* name) {
   char path[MAX_PATH + 1];
   DWORD length = GetTempPathA(sizeof path, path);
   if (length == 0 || length >= sizeof path) return -1;
@@ -59,10 +59,10 @@ int LockInTempFolder(const char* name) {
   size_t used = length + static_cast<size_t>(folder);
   int whole = std::snprintf(path + used, sizeof path - used, "\\%s", name);
   if (whole < 0 || whole >= static_cast<int>(sizeof path - used)) return -1;
-  return LockFile(path);
+  return TakeFileLock(path);
 }
 
-long long RegularFileSize(const char* name) {
+long long RealRegularFileSize(const char* name) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(name, GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
@@ -71,7 +71,7 @@ long long RegularFileSize(const char* name) {
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-int ProbeFolderWritable(const char* probeName) {
+int RealProbeFolderWritable(const char* probeName) {
   HANDLE probe = CreateFileA(probeName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (probe == INVALID_HANDLE_VALUE) return -1;

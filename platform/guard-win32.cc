@@ -1,6 +1,7 @@
 // The update guard on Windows: not yet taken.
 #include "platform/guard.h"
+#include "platform/internal.h"
 
-void RaiseUpdateGuard(const char* /*title*/, const char* /*reason*/) {}
+void RealRaiseUpdateGuard(const char* /*title*/, const char* /*reason*/) {}
 
-void ReleaseUpdateGuard(GuardHolder /*holder*/) {}
+void RealReleaseUpdateGuard(GuardHolder /*holder*/) {}

@@ -13,6 +13,8 @@ enum GuardHolder {
   kGuardFlash = 2,  // the flash program, until it has ended
 };
 
+// Both go through the platform seam (platform/seam.h).
+
 // Raises the guard for both holders; returns once it stands, before the
 // flash program starts. `title` and `reason` (in the console's encoding) are
 // what a shutdown screen shows of the tool, where the platform shows any.

@@ -4,12 +4,35 @@
 #ifndef BMCUPDATE_PLATFORM_INTERNAL_H_
 #define BMCUPDATE_PLATFORM_INTERNAL_H_
 
+#include "platform/guard.h"
 #include "platform/interrupt.h"
 
-// The real operations behind the platform seam (platform/seam.h).
+// The real operations behind the platform seam (platform/seam.h), with the
+// contracts of the operations of the same names without "Real".
 void RealConsoleWrite(const char* text);
 int RealConsoleReadByte();
+void RealPauseForKey(const char* prompt);
+int RealConsoleIsOwn();
 void RealSleepOneSecond();
+int RealEnterProgramFolder();
+int RealRunInterpreter(const char* commandText);
+int RealInterpreterFinds(const char* name);
+int RealFlashStartFinds(const char* name);
+int RealStartChild(char* commandLine, const char* inputName);
+void RealWaitForChild();
+long long RealRegularFileSize(const char* name);
+int RealProbeFolderWritable(const char* probeName);
+int RealLockFolder(const char* name);
+int RealLockInTempFolder(const char* name);
+void RealEnterUpdateSpan();  // shared code, as the two below
+void RealLeaveUpdateSpan();
+int RealTakeInterrupt();
+void RealRaiseUpdateGuard(const char* title, const char* reason);
+void RealReleaseUpdateGuard(GuardHolder holder);
+
+// 1 while the update span lasts (EnterUpdateSpan). Shared code, safe in a
+// signal handler.
+int InUpdateSpan();
 
 // What a thread started by StartDetachedThread runs, packed for the one
 // argument the platform's thread start passes on; null when out of memory.

@@ -25,13 +25,13 @@ void InstallInterruptHandlers(void (*ending)(EndingEvent event)) {
   InstallPlatformHandlers();
 }
 
-void EnterUpdateSpan() { g_inSpan.store(1); }
+void RealEnterUpdateSpan() { g_inSpan.store(1); }
 
-void LeaveUpdateSpan() { g_inSpan.store(0); }
+void RealLeaveUpdateSpan() { g_inSpan.store(0); }
 
 int InUpdateSpan() { return g_inSpan.load(); }
 
-int TakeInterrupt() { return g_recorded.load() != 0 && g_taken.exchange(1) == 0 ? 1 : 0; }
+int RealTakeInterrupt() { return g_recorded.load() != 0 && g_taken.exchange(1) == 0 ? 1 : 0; }
 
 void SetInterruptRestorer(void (*restore)()) { g_restore.store(restore); }
 

@@ -21,11 +21,9 @@ void InstallInterruptHandlers(void (*ending)(EndingEvent event));
 // the programs the tool starts meanwhile do not get them either.
 void EnterUpdateSpan();
 
-// Interrupts end the tool again.
+// Interrupts end the tool again. EnterUpdateSpan, LeaveUpdateSpan and
+// TakeInterrupt go through the platform seam (platform/seam.h).
 void LeaveUpdateSpan();
-
-// 1 while the update span lasts.
-int InUpdateSpan();
 
 // 1 once, for the first interrupt recorded in the span; 0 otherwise.
 int TakeInterrupt();

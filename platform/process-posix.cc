@@ -66,7 +66,7 @@ void PutFolderFirstOnPath(const char* folder, size_t length) {
 
 }  // namespace
 
-int EnterProgramFolder() {
+int RealEnterProgramFolder() {
   char path[sizeof g_programFolder];
   ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
   if (length <= 0 || length >= static_cast<ssize_t>(sizeof path - 1)) return -1;
@@ -164,7 +164,7 @@ int WaitForEnd(pid_t child) {
 
 }  // namespace
 
-int RunInterpreter(const char* commandText) {
+int RealRunInterpreter(const char* commandText) {
   char command[1024];
   // A command that does not fit is not run cut short.
   if (RewriteRedirection(commandText, command, sizeof command) != 0) return kRunEnded;
@@ -243,17 +243,17 @@ bool FindProgram(const char* name, char* path, size_t size) {
 
 }  // namespace
 
-int InterpreterFinds(const char* name) {
+int RealInterpreterFinds(const char* name) {
   char path[4096 + 256];
   return FindOnPath(name, path, sizeof path) ? 1 : 0;
 }
 
-int FlashStartFinds(const char* name) {
+int RealFlashStartFinds(const char* name) {
   char path[sizeof g_programFolder + 256];
   return FindProgram(name, path, sizeof path) ? 1 : 0;
 }
 
-int StartChild(char* commandLine, const char* inputName) {
+int RealStartChild(char* commandLine, const char* inputName) {
   char arguments[2048], path[sizeof g_programFolder + 256], found[256];
   char* argv[64];
   if (SplitWindowsCommandLine(commandLine, arguments, sizeof arguments, argv, 64) < 1 ||
@@ -273,7 +273,7 @@ int StartChild(char* commandLine, const char* inputName) {
   return g_child > 0 ? 0 : -1;
 }
 
-void WaitForChild() {
+void RealWaitForChild() {
   if (g_child > 0) (void)WaitForEnd(g_child);
   g_child = -1;
 }

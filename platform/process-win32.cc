@@ -50,7 +50,7 @@ void PutFolderFirstOnPath(const char* folder, int length) {
 
 }  // namespace
 
-int EnterProgramFolder() {
+int RealEnterProgramFolder() {
   char path[MAX_PATH];
   DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   // A cut path would name some other folder.
@@ -86,7 +86,7 @@ int FolderHolds(const char* folder, size_t length, const char* name) {
 
 // As cmd.exe looks: the working directory, then PATH, whose first entry is
 // the tool's folder.
-int InterpreterFinds(const char* name) {
+int RealInterpreterFinds(const char* name) {
   if (FolderHolds(".", 1, name)) return 1;
   static char path[32768];
   DWORD length = GetEnvironmentVariableA("PATH", path, sizeof path);
@@ -104,13 +104,13 @@ int InterpreterFinds(const char* name) {
 
 // As CreateProcess looks: the program's folder first, then the system's
 // folders and PATH.
-int FlashStartFinds(const char* name) {
+int RealFlashStartFinds(const char* name) {
   char path[MAX_PATH];
   DWORD found = SearchPathA(nullptr, name, nullptr, sizeof path, path, nullptr);
   return found > 0 && found < sizeof path && FolderHolds("", 0, path) ? 1 : 0;
 }
 
-int RunInterpreter(const char* commandText) {
+int RealRunInterpreter(const char* commandText) {
   char interpreter[MAX_PATH];
   DWORD found = GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
   if (found == 0 || found >= sizeof interpreter) std::snprintf(interpreter, sizeof interpreter, "cmd.exe");
@@ -243,7 +243,7 @@ LPPROC_THREAD_ATTRIBUTE_LIST NewHandleList(HANDLE* handles, int* count) {
 
 // A process group of its own ignores Ctrl+C; a console of its own, with no
 // window, keeps Ctrl+Break and the closing of the tool's window from it.
-int StartChild(char* commandLine, const char* inputName) {
+int RealStartChild(char* commandLine, const char* inputName) {
   OpenChildFiles(inputName);
   STARTUPINFOEXA startup;
   std::memset(&startup, 0, sizeof startup);
@@ -277,7 +277,7 @@ int StartChild(char* commandLine, const char* inputName) {
   return 0;
 }
 
-void WaitForChild() {
+void RealWaitForChild() {
   if (g_child != nullptr) {
     WaitForSingleObject(g_child, INFINITE);
     CloseHandle(g_child);

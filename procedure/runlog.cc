@@ -32,7 +32,9 @@ void CopyPrintable(const unsigned char* bytes, int length, char* field, int fiel
 
 }  // namespace
 
-void NoteStartTime() {
+void StartRunRecord() {
+  g_runRecord = RunRecord();
+  g_logged.store(0);
   LocalTime now;
   ReadLocalTime(&now);
   std::snprintf(g_runRecord.started, sizeof g_runRecord.started, "%04d-%02d-%02d %02d:%02d:%02d",

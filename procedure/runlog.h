@@ -25,8 +25,8 @@ extern RunRecord g_runRecord;
 extern const char kRunLogName[];
 extern const char kRunLogHeader[];
 
-// Notes the local time as the run's start.
-void NoteStartTime();
+// Starts the run's record afresh, with the local time as the run's start.
+void StartRunRecord();
 
 // Notes the product name's `length` bytes, others than printable ASCII as '?'.
 void NoteModel(const unsigned char* name, int length);

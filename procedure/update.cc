@@ -179,13 +179,28 @@ int QueryVersionInto(char (&revision)[kRevisionFieldSize]) {
   return result;
 }
 
+// True from just before the flash program starts to the final box.
+bool g_spanOpen = false;
+
+// From here to the final box the update is finished, whatever comes: the
+// guard stands before the flash program starts.
+void BeginUpdateSpan() {
+  EnterUpdateSpan();
+  RaiseUpdateGuard(kGuardTitle, kGuardReason);
+  g_spanOpen = true;
+}
+
+void EndUpdateSpan() {
+  if (!g_spanOpen) return;
+  g_spanOpen = false;
+  LeaveUpdateSpan();
+  ReleaseUpdateGuard(kGuardSpan);
+}
+
 // After the flash only 09-16 is success; a BMC still busy gets one cold
 // reset and one more reading.
 Outcome UpdateAndVerify() {
-  // From here to the final box the update is finished, whatever comes: the
-  // guard stands before the flash program starts.
-  EnterUpdateSpan();
-  RaiseUpdateGuard(kGuardTitle, kGuardReason);
+  BeginUpdateSpan();
   int flashed = FlashFirmware();
   // A flash still running after the wait is left alone: any request now
   // could judge or reset a BMC in the middle of being written.
@@ -248,10 +263,7 @@ int Conclude(Outcome outcome) {
   AcknowledgeInterrupt();
   if (facts.logged) WriteRunLog(outcome);
   if (facts.box != kNoBox) ShowResultBox(static_cast<ResultBox>(facts.box));
-  if (InUpdateSpan() != 0) {
-    LeaveUpdateSpan();
-    ReleaseUpdateGuard(kGuardSpan);
-  }
+  EndUpdateSpan();
   if (facts.wait == kWaitForKey || (facts.wait == kWaitWhenOwnConsole && ConsoleIsOwn() != 0)) {
     WaitForKey();
   }
@@ -267,12 +279,15 @@ void OnEnding(EndingEvent event) {
 
 }  // namespace
 
+int UpdateSpanOpen() { return g_spanOpen ? 1 : 0; }
+
 void AcknowledgeInterrupt() {
   if (TakeInterrupt() != 0) ShowMessage(kMsgCannotInterrupt);
 }
 
 int RunUpdate() {
-  NoteStartTime();
+  g_updateSettings = UpdateSettings();
+  StartRunRecord();
   InstallInterruptHandlers(OnEnding);
   // Where the folder cannot be entered, the working directory stays.
   (void)EnterProgramFolder();

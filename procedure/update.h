@@ -63,6 +63,10 @@ int FlashFirmware();
 // Always 0.
 int ResetBmc();
 
+// 1 from just before the flash program starts to the final box: the
+// update span, in which the update is finished whatever comes.
+int UpdateSpanOpen();
+
 // Says once, in the update span, that the update cannot be interrupted:
 // after each wait of the span, where an interrupt is looked for.
 void AcknowledgeInterrupt();

@@ -14,6 +14,8 @@ void SleepTwoMilliseconds() { std::this_thread::sleep_for(std::chrono::milliseco
 }  // namespace
 
 int main() {
-  InstallPlatformSeam({nullptr, nullptr, SleepTwoMilliseconds});
+  PlatformSeam seam = {};
+  seam.sleepOneSecond = SleepTwoMilliseconds;
+  InstallPlatformSeam(seam);
   return RunUpdate();
 }

@@ -36,16 +36,16 @@ int RunIcmd(char* buffer, int size, const char* request, const char* captureName
   }
 }
 
-int FindResponseLine(const char* captureName, const char* marker, int minColumns, char* line,
+CaptureResult FindResponseLine(const char* captureName, const char* marker, int minColumns, char* line,
                      int size) {
   TextInput input;
   if (OpenTextInput(captureName, &input) != 0) return kCaptureMissing;
-  int result = SearchResponseLine(&input, marker, minColumns, line, size);
+  CaptureResult result = SearchResponseLine(&input, marker, minColumns, line, size);
   CloseTextInput(&input);
   return result;
 }
 
-int SearchResponseLine(TextInput* input, const char* marker, int minColumns, char* line, int size) {
+CaptureResult SearchResponseLine(TextInput* input, const char* marker, int minColumns, char* line, int size) {
   bool atLineStart = true;
   for (int length = ReadTextLine(input, line, size); length > 0;
        length = ReadTextLine(input, line, size)) {

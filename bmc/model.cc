@@ -21,12 +21,13 @@ const int kFruColumns = 68;
 const int kNameLengthOffset = 0x73;
 const char* const kTargetModels[] = {"QX5200-kn/KN20", "MIRTA kn300", "MIRTA vn300"};
 
-// Reads FRU bytes 16*index to 16*index + 15. 0 or a ModelCheckResult.
-int ReadFruBlock(int index, char* line, unsigned char* fru) {
+// Reads FRU bytes 16*index to 16*index + 15: kTargetModel when read, or the
+// failure.
+ModelCheckResult ReadFruBlock(int index, char* line, unsigned char* fru) {
   char request[48];
   std::snprintf(request, sizeof request, "00 20 28 11 00 %02X 00 10 > fru.txt", 16 * index);
   // A command that was not run has no response.
-  int found = RunIcmd(line, kIcmdBufferSize, request, kFruCapture) == 0
+  CaptureResult found = RunIcmd(line, kIcmdBufferSize, request, kFruCapture) == 0
                   ? FindResponseLine(kFruCapture, kFruMarker, kFruColumns, line, kIcmdBufferSize)
                   : kCaptureNoResponse;
   if (found == kCaptureMissing) {
@@ -37,7 +38,7 @@ int ReadFruBlock(int index, char* line, unsigned char* fru) {
     ShowMessage(kMsgFruDataMissing);
     return kFruResponseMissing;
   }
-  return 0;
+  return kTargetModel;
 }
 
 }  // namespace
@@ -58,20 +59,20 @@ void ExtractProductName(const unsigned char fru[256], char name[64]) {
   name[length] = '\0';
 }
 
-int MatchTargetModel(const char* name) {
+ModelCheckResult MatchTargetModel(const char* name) {
   for (const char* model : kTargetModels) {
     if (std::strcmp(name, model) == 0) return kTargetModel;
   }
   return kNotTargetModel;
 }
 
-int CheckTargetModel() {
+ModelCheckResult CheckTargetModel() {
   char* line = static_cast<char*>(std::malloc(kIcmdBufferSize));
   if (line == nullptr) return kFruResponseMissing;
   unsigned char fru[256];
   for (int index = 0; index < 16; ++index) {
-    int result = ReadFruBlock(index, line, fru);
-    if (result != 0) {
+    ModelCheckResult result = ReadFruBlock(index, line, fru);
+    if (result != kTargetModel) {
       std::free(line);
       return result;
     }

@@ -2,6 +2,8 @@
 #ifndef BMCUPDATE_BMC_MODEL_H_
 #define BMCUPDATE_BMC_MODEL_H_
 
+#include "procedure/update.h"
+
 // Stores the sixteen data bytes of a FRU response line found with the FRU
 // marker into bytes[0..15]. 0, or -1 when the line is too short to hold them.
 int ParseFruLine(const char* line, unsigned char bytes[16]);
@@ -11,6 +13,6 @@ int ParseFruLine(const char* line, unsigned char bytes[16]);
 void ExtractProductName(const unsigned char fru[256], char name[64]);
 
 // kTargetModel when `name` is one of the target models, else kNotTargetModel.
-int MatchTargetModel(const char* name);
+ModelCheckResult MatchTargetModel(const char* name);
 
 #endif  // BMCUPDATE_BMC_MODEL_H_

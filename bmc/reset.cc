@@ -6,7 +6,7 @@
 #include "procedure/texts.h"
 #include "procedure/update.h"
 
-int ResetBmc() {
+ResetResult ResetBmc() {
   char* line = static_cast<char*>(std::malloc(kIcmdBufferSize));
   if (line != nullptr) {
     (void)RunIcmd(line, kIcmdBufferSize, "00 20 18 02 > nul", nullptr);
@@ -14,5 +14,5 @@ int ResetBmc() {
   }
   RunCountdown(kResetCountdownFormat, 90);
   ShowMessage(kMsgLineFeed);
-  return 0;
+  return kResetDone;
 }

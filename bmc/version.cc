@@ -22,7 +22,7 @@ const int kRevisionColumns = 29;
 
 }  // namespace
 
-int ClassifyRevision(const char revision[4]) {
+VersionClass ClassifyRevision(const char revision[4]) {
   if (revision[0] == '0' && revision[1] == '9' && revision[2] == '1') {
     switch (revision[3]) {
       case '1': return kRevision0911;
@@ -47,12 +47,12 @@ int ExtractRevision(const char* line, char revision[4]) {
   return 0;
 }
 
-int QueryBmcVersion() {
+VersionClass QueryBmcVersion() {
   char* line = static_cast<char*>(std::malloc(kIcmdBufferSize));
   // Without a buffer there is no reading, and no reading is never success.
   if (line == nullptr) return kVersionResponseMissing;
   // A command that was not run has no response.
-  int found = RunIcmd(line, kIcmdBufferSize, kVersionRequest, kVersionCapture) == 0
+  CaptureResult found = RunIcmd(line, kIcmdBufferSize, kVersionRequest, kVersionCapture) == 0
                   ? FindResponseLine(kVersionCapture, kVersionMarker, kRevisionColumns, line,
                                      kIcmdBufferSize)
                   : kCaptureNoResponse;

@@ -65,7 +65,7 @@ void FlashWorker() {
   ReleaseUpdateGuard(kGuardFlash);
 }
 
-int FlashFirmware() {
+FlashResult FlashFirmware() {
   if (!StartFlash()) {
     ReleaseUpdateGuard(kGuardFlash);
     ShowMessage(kMsgFlashNotStarted);

@@ -57,41 +57,41 @@ int DeleteNamedFile(const char* name) {
 namespace {
 
 // Takes the lock of file `path`, made with `mode`. As LockFolder.
-int TakeFileLock(const char* path, mode_t mode) {
+LockResult TakeFileLock(const char* path, mode_t mode) {
   // Close-on-exec: only the flash program gets the lock (see StartChild), so
   // that a hung icmd.exe run cannot keep it locked past the tool.
   int lock = open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, mode);
-  if (lock < 0) return -1;
+  if (lock < 0) return kLockUnavailable;
   if (flock(lock, LOCK_EX | LOCK_NB) == 0) {
     // Held open to the end of the process on purpose: closing it would unlock.
     HandOnToFlash(lock);
-    return 0;
+    return kLockTaken;
   }
-  int busy = errno == EWOULDBLOCK ? 1 : -1;
+  LockResult busy = errno == EWOULDBLOCK ? kLockHeldElsewhere : kLockUnavailable;
   close(lock);
   return busy;
 }
 
 }  // namespace
 
-int RealLockFolder(const char* name) { return TakeFileLock(name, 0666); }
+LockResult RealLockFolder(const char* name) { return TakeFileLock(name, 0666); }
 
-int RealLockInTempFolder(const char* name) {
+LockResult RealLockInTempFolder(const char* name) {
   const char* temp = std::getenv("TMPDIR");
   char path[4096];
   int folder = std::snprintf(path, sizeof path, "%s/bmcupdate-%u",
                              temp != nullptr && temp[0] != '\0' ? temp : "/tmp", getuid());
-  if (folder < 0 || folder >= static_cast<int>(sizeof path)) return -1;
-  if (mkdir(path, 0700) != 0 && errno != EEXIST) return -1;
+  if (folder < 0 || folder >= static_cast<int>(sizeof path)) return kLockUnavailable;
+  if (mkdir(path, 0700) != 0 && errno != EEXIST) return kLockUnavailable;
   // A folder someone else made or may write would let them hold or fake
   // the lock: no lock then, rather than theirs.
   struct stat info;
   if (lstat(path, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
       (info.st_mode & 077) != 0) {
-    return -1;
+    return kLockUnavailable;
   }
   int whole = std::snprintf(path + folder, sizeof path - folder, "/%s", name);
-  if (whole < 0 || whole >= static_cast<int>(sizeof path) - folder) return -1;
+  if (whole < 0 || whole >= static_cast<int>(sizeof path) - folder) return kLockUnavailable;
   return TakeFileLock(path, 0600);
 }
 

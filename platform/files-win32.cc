@@ -34,31 +34,33 @@ int DeleteNamedFile(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 namespace {
 
 // Takes the lock of file `path`. As LockFolder.
-int TakeFileLock(const char* path) {
+LockResult TakeFileLock(const char* path) {
   // Not inheritable: only the flash program gets the lock (see StartChild),
   // so that a hung icmd.exe run cannot keep it locked past the tool. The
   // file goes when the last handle closes, however its holders end.
   HANDLE lock = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (lock == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : -1;
+  if (lock == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_SHARING_VIOLATION ? kLockHeldElsewhere : kLockUnavailable;
+  }
   HandOnToFlash(static_cast<long long>(reinterpret_cast<intptr_t>(lock)));
-  return 0;
+  return kLockTaken;
 }
 
 }  // namespace
 
-int RealLockFolder(const char* name) { return TakeFileLock(name); }
+LockResult RealLockFolder(const char* name) { return TakeFileLock(name); }
 
-int RealLockInTempFolder(const char* name) {
+LockResult RealLockInTempFolder(const char* name) {
   char path[MAX_PATH + 1];
   DWORD length = GetTempPathA(sizeof path, path);
-  if (length == 0 || length >= sizeof path) return -1;
+  if (length == 0 || length >= sizeof path) return kLockUnavailable;
   int folder = std::snprintf(path + length, sizeof path - length, "bmcupdate");
-  if (folder < 0 || folder >= static_cast<int>(sizeof path - length)) return -1;
-  if (!CreateDirectoryA(path, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return -1;
+  if (folder < 0 || folder >= static_cast<int>(sizeof path - length)) return kLockUnavailable;
+  if (!CreateDirectoryA(path, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return kLockUnavailable;
   size_t used = length + static_cast<size_t>(folder);
   int whole = std::snprintf(path + used, sizeof path - used, "\\%s", name);
-  if (whole < 0 || whole >= static_cast<int>(sizeof path - used)) return -1;
+  if (whole < 0 || whole >= static_cast<int>(sizeof path - used)) return kLockUnavailable;
   return TakeFileLock(path);
 }
 

@@ -34,11 +34,18 @@ void CloseTextInput(TextInput* input);
 // 0, or -1 when nothing was deleted.
 int DeleteNamedFile(const char* name);
 
-// Takes an exclusive lock on the file `name` of the working directory, held
-// to the end of the process and of the flash program (StartChild), and
-// released by the operating system however they end. 0 when taken, 1 when
-// another process holds it, -1 when the file could not be made.
-int LockFolder(const char* name);
+// What a lock came to.
+enum LockResult {
+  kLockTaken = 0,
+  kLockHeldElsewhere = 1,  // another process holds it
+  kLockUnavailable = -1,   // its file could not be made
+};
+
+// Takes an exclusive lock on the file `name` of the working directory: the
+// folder's answer files are this run's. Held to the end of the process and
+// of the flash program (StartChild), and released by the operating system
+// however they end.
+LockResult LockFolder(const char* name);
 
 // The size of the regular file `name` of the working directory, named as
 // the programs the tool starts name it (with its case where names keep it),
@@ -51,9 +58,10 @@ int ProbeFolderWritable(const char* probeName);
 
 // Takes an exclusive lock on the file `name` in the tool's folder of the
 // user's temporary folder (made for the user alone where it is missing),
-// held like LockFolder's. 0 when taken, 1 when another process holds it, -1
-// when it could not be made, or the folder is not the user's alone.
-int LockInTempFolder(const char* name);
+// held like LockFolder's: a BMC is this run's, whichever folder a second
+// run starts from. kLockUnavailable also where the folder is not the
+// user's alone.
+LockResult LockInTempFolder(const char* name);
 
 // Appends `line`, after `header` when the file is new or empty, to the file
 // `name` of the working directory in one write; LF ends a line as in every

@@ -4,8 +4,10 @@
 #ifndef BMCUPDATE_PLATFORM_INTERNAL_H_
 #define BMCUPDATE_PLATFORM_INTERNAL_H_
 
+#include "platform/files.h"
 #include "platform/guard.h"
 #include "platform/interrupt.h"
+#include "platform/process.h"
 
 // The real operations behind the platform seam (platform/seam.h), with the
 // contracts of the operations of the same names without "Real".
@@ -15,15 +17,15 @@ void RealPauseForKey(const char* prompt);
 int RealConsoleIsOwn();
 void RealSleepOneSecond();
 int RealEnterProgramFolder();
-int RealRunInterpreter(const char* commandText);
+InterpreterRun RealRunInterpreter(const char* commandText);
 int RealInterpreterFinds(const char* name);
 int RealFlashStartFinds(const char* name);
 int RealStartChild(char* commandLine, const char* inputName);
 void RealWaitForChild();
 long long RealRegularFileSize(const char* name);
 int RealProbeFolderWritable(const char* probeName);
-int RealLockFolder(const char* name);
-int RealLockInTempFolder(const char* name);
+LockResult RealLockFolder(const char* name);
+LockResult RealLockInTempFolder(const char* name);
 void RealEnterUpdateSpan();  // shared code, as the two below
 void RealLeaveUpdateSpan();
 int RealTakeInterrupt();

@@ -164,7 +164,7 @@ int WaitForEnd(pid_t child) {
 
 }  // namespace
 
-int RealRunInterpreter(const char* commandText) {
+InterpreterRun RealRunInterpreter(const char* commandText) {
   char command[1024];
   // A command that does not fit is not run cut short.
   if (RewriteRedirection(commandText, command, sizeof command) != 0) return kRunEnded;

@@ -110,7 +110,7 @@ int RealFlashStartFinds(const char* name) {
   return found > 0 && found < sizeof path && FolderHolds("", 0, path) ? 1 : 0;
 }
 
-int RealRunInterpreter(const char* commandText) {
+InterpreterRun RealRunInterpreter(const char* commandText) {
   char interpreter[MAX_PATH];
   DWORD found = GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
   if (found == 0 || found >= sizeof interpreter) std::snprintf(interpreter, sizeof interpreter, "cmd.exe");

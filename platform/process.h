@@ -19,8 +19,8 @@ enum InterpreterRun {
 // behind. Outside the update span a command that an interrupt ended ends the
 // tool too, as a shell does; in the span the interrupts the tool records do
 // not reach the command, but one that reached it anyway (Ctrl+Break on
-// Windows) is told. An InterpreterRun.
-int RunInterpreter(const char* commandText);
+// Windows) is told.
+InterpreterRun RunInterpreter(const char* commandText);
 
 // 1 when the command interpreter would find the program `name` (the
 // program's folder first, then PATH; where files have an execute bit, only

@@ -60,7 +60,7 @@ void PauseForKey(const char* prompt) { g_seam.pauseForKey(prompt); }
 int ConsoleIsOwn() { return g_seam.consoleIsOwn(); }
 void SleepOneSecond() { g_seam.sleepOneSecond(); }
 int EnterProgramFolder() { return g_seam.enterProgramFolder(); }
-int RunInterpreter(const char* commandText) { return g_seam.runInterpreter(commandText); }
+InterpreterRun RunInterpreter(const char* commandText) { return g_seam.runInterpreter(commandText); }
 int InterpreterFinds(const char* name) { return g_seam.interpreterFinds(name); }
 int FlashStartFinds(const char* name) { return g_seam.flashStartFinds(name); }
 int StartChild(char* commandLine, const char* inputName) {
@@ -69,8 +69,8 @@ int StartChild(char* commandLine, const char* inputName) {
 void WaitForChild() { g_seam.waitForChild(); }
 long long RegularFileSize(const char* name) { return g_seam.regularFileSize(name); }
 int ProbeFolderWritable(const char* probeName) { return g_seam.probeFolderWritable(probeName); }
-int LockFolder(const char* name) { return g_seam.lockFolder(name); }
-int LockInTempFolder(const char* name) { return g_seam.lockInTempFolder(name); }
+LockResult LockFolder(const char* name) { return g_seam.lockFolder(name); }
+LockResult LockInTempFolder(const char* name) { return g_seam.lockInTempFolder(name); }
 void EnterUpdateSpan() { g_seam.enterUpdateSpan(); }
 void LeaveUpdateSpan() { g_seam.leaveUpdateSpan(); }
 int TakeInterrupt() { return g_seam.takeInterrupt(); }

@@ -6,7 +6,9 @@
 #ifndef BMCUPDATE_PLATFORM_SEAM_H_
 #define BMCUPDATE_PLATFORM_SEAM_H_
 
+#include "platform/files.h"
 #include "platform/guard.h"
+#include "platform/process.h"
 
 // The replaceable operations, each as its header declares it.
 struct PlatformSeam {
@@ -20,7 +22,7 @@ struct PlatformSeam {
   // process.h: the folder, the interpreter, the flash program, and where
   // each finds its program.
   int (*enterProgramFolder)();
-  int (*runInterpreter)(const char* commandText);
+  InterpreterRun (*runInterpreter)(const char* commandText);
   int (*interpreterFinds)(const char* name);
   int (*flashStartFinds)(const char* name);
   int (*startChild)(char* commandLine, const char* inputName);
@@ -28,8 +30,8 @@ struct PlatformSeam {
   // files.h: the folder's checks and the locks.
   long long (*regularFileSize)(const char* name);
   int (*probeFolderWritable)(const char* probeName);
-  int (*lockFolder)(const char* name);
-  int (*lockInTempFolder)(const char* name);
+  LockResult (*lockFolder)(const char* name);
+  LockResult (*lockInTempFolder)(const char* name);
   // interrupt.h and guard.h: the update span, what came in it, its guard.
   void (*enterUpdateSpan)();
   void (*leaveUpdateSpan)();

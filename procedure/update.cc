@@ -131,7 +131,7 @@ void NameBmcLock(const char* address, char* name, int size) {
 int BmcBusyHere() {
   char name[2 * sizeof g_updateSettings.bmcAddress + 1];
   NameBmcLock(g_updateSettings.bmcAddress, name, sizeof name);
-  return LockInTempFolder(name) == 1;
+  return LockInTempFolder(name) == kLockHeldElsewhere;
 }
 
 int ImageNameEmpty() { return g_updateSettings.imageName[0] == '\0'; }
@@ -172,9 +172,9 @@ Outcome CheckFolder() {
 }
 
 // Queries the revision; one that was read is kept in `revision`.
-int QueryVersionInto(char (&revision)[kRevisionFieldSize]) {
+VersionClass QueryVersionInto(char (&revision)[kRevisionFieldSize]) {
   g_runRecord.lastRead[0] = '\0';
-  int result = QueryBmcVersion();
+  VersionClass result = QueryBmcVersion();
   if (g_runRecord.lastRead[0] != '\0') std::memcpy(revision, g_runRecord.lastRead, sizeof revision);
   return result;
 }
@@ -201,12 +201,12 @@ void EndUpdateSpan() {
 // reset and one more reading.
 Outcome UpdateAndVerify() {
   BeginUpdateSpan();
-  int flashed = FlashFirmware();
+  FlashResult flashed = FlashFirmware();
   // A flash still running after the wait is left alone: any request now
   // could judge or reset a BMC in the middle of being written.
   if (flashed == kFlashStillRunning) return kOutcomeFlashRunning;
   if (flashed == kFlashNotStarted) return kOutcomeFlashNotStarted;
-  int version = QueryVersionInto(g_runRecord.after);
+  VersionClass version = QueryVersionInto(g_runRecord.after);
   if (version == kUpdateInProgress) {
     ResetBmc();
     version = QueryVersionInto(g_runRecord.after);
@@ -216,7 +216,7 @@ Outcome UpdateAndVerify() {
 }
 
 Outcome UpdateBmc() {
-  int model = CheckTargetModel();
+  ModelCheckResult model = CheckTargetModel();
   // A model that was read and is no target differs from FRU data that could
   // not be read at all (a wrong password, no BMC at the address).
   if (model == kNotTargetModel) return kOutcomeNotTarget;
@@ -235,7 +235,7 @@ Outcome UpdateBmc() {
 Outcome Update() {
   // Two runs from one folder would read each other's answer files. A lock
   // file that cannot be made at all (a read-only folder) is let be.
-  if (LockFolder("bmcupdate.lck") == 1) {
+  if (LockFolder("bmcupdate.lck") == kLockHeldElsewhere) {
     ShowMessage(kMsgFolderBusy);
     return kOutcomeFolderBusy;
   }

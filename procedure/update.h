@@ -15,7 +15,9 @@ struct UpdateSettings {
 // The one record of the process, zero-filled at start.
 extern UpdateSettings g_updateSettings;
 
-// What the version query found, from the four revision characters.
+// What the version query found, from the four revision characters. The
+// values are the query's contract, gaps and all: 8 and 10 name no box
+// ([008] is the cold reset's) and no exit code.
 enum VersionClass {
   kRevision0911 = 0,
   kRevision0912 = 1,
@@ -24,16 +26,16 @@ enum VersionClass {
   kRevision0917 = 4,
   kUpdateInProgress = 5,
   kRevisionOther = 6,
-  kVersionResponseMissing = 8,
-  kVersionFileMissing = 10,
+  kVersionResponseMissing = 8,  // no response line: no message of its own
+  kVersionFileMissing = 10,      // no capture file: the [010] line
 };
 
 // What the model check found.
 enum ModelCheckResult {
   kTargetModel = 0,
   kNotTargetModel = 1,
-  kFruFileMissing = 11,
-  kFruResponseMissing = 12,
+  kFruFileMissing = 11,      // the [011] line
+  kFruResponseMissing = 12,  // the [012] line
 };
 
 // Shows `format` (two %02d, minutes and seconds, ending in "\r") once a
@@ -41,11 +43,11 @@ enum ModelCheckResult {
 void RunCountdown(const char* format, int seconds);
 
 // Reads FRU bytes 0 to 255 and compares the product name with the target
-// models. A ModelCheckResult.
-int CheckTargetModel();
+// models.
+ModelCheckResult CheckTargetModel();
 
-// Reads, shows and classifies the BMC's firmware revision. A VersionClass.
-int QueryBmcVersion();
+// Reads, shows and classifies the BMC's firmware revision.
+VersionClass QueryBmcVersion();
 
 // What FlashFirmware found.
 enum FlashResult {
@@ -56,12 +58,14 @@ enum FlashResult {
 
 // Starts the flash program, with a worker thread that waits for it, shows
 // the fixed update countdown, then waits up to 30 minutes more for the
-// program to end. A FlashResult.
-int FlashFirmware();
+// program to end.
+FlashResult FlashFirmware();
+
+// What ResetBmc found: nothing, as the version query that follows tells.
+enum ResetResult { kResetDone = 0 };
 
 // Cold-resets the BMC and returns after the fixed restart countdown.
-// Always 0.
-int ResetBmc();
+ResetResult ResetBmc();
 
 // 1 from just before the flash program starts to the final box: the
 // update span, in which the update is finished whatever comes.

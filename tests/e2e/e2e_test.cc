@@ -74,14 +74,14 @@ string Box(int n) {
 }
 
 // One token: c a s p the prompts, rXXYY a revision line, f and z the flash and reset countdowns
-// (fw: and the `waits` lines of a wait for the flash, fW: all 1800), bN box N, mN the message line
+// (fw: and the `waits` lines of a wait for the flash), bN box N, mN the message line
 // [00N] (mL, mI, mF: name too long, not valid, no image file; m16i, m16f, m16w: no icmd.exe, no
 // Yafuflash.exe, folder not writable).
 string Piece(const string& token, int waits) {
   if (token[0] == 'r') return "\nBMCバージョン : " + token.substr(1, 2) + "-" + token.substr(3) + "\n";
   if (token[0] == 'b') return Box(token[1] - '0');
   if (token[0] == 'f') {
-    waits = token == "f" ? 0 : token == "fW" ? 1800 : std::clamp(waits, 1, 1799);
+    waits = token == "f" ? 0 : std::clamp(waits, 1, 1799);
     return "\n" + Lines("BMCアップデート中です（残り時間＝%02d:%02d）\r", 300, 300, -1) +
            Lines("BMCアップデートの終了を待っています（経過時間＝%02d:%02d）\r", 1, waits, 1) + "\n";
   }
@@ -98,7 +98,6 @@ string Piece(const string& token, int waits) {
       {"m11", "[011] fru.txt cannot be opened.\n"},
       {"m12", "[012] FRU DATA cannot be gotten.\n"},
       {"m13", "[013] another update is running from this folder.\n"},
-      {"m14", "[014] the flash program is still running.\n"},
       {"m15", "[015] Yafuflash.exe cannot be started.\n"},
       {"mF", "[009] image file named in image.txt is missing or empty.\n"},
       {"m16i", "[016] icmd.exe cannot be found.\n"},
@@ -344,9 +343,7 @@ std::vector<Case> Cases() {
       {"ImageBinary", kGo, "", 9, "c a s mL", "", "", "", Binary(4096)},
       // Nothing reaches the BMC from a folder whose update can only fail.
       {"ImageEmpty", kGo, "", 9, "c a s mI", "", "", "", ""},
-      {"ImageBlankFirstLine", kGo, "", 9, "c a s mI", "", "", "", "\r\nBMC_fw_0916_rel.ima\r\n"},
       {"ImageFileMissing", kGo, "-BMC_fw_0916_rel.ima\n", 9, "c a s mF", ""},
-      {"ImageFileEmpty", kGo, "0BMC_fw_0916_rel.ima\n", 9, "c a s mF", ""},
       {"OtherModelCase", kGo, "product=MIRTA KN300\n", 4, "c a s b4", "A"},
       {"OddModelName", kGo, "product=MIRTA\tkn\x01\xE3\n", 4, "c a s b4", "A", "MIRTA?kn??\t\t\t4\tnot-target"},
       {"PrefixOfModel", kGo, "product=QX5200-kn/KN2\n", 4, "c a s b4", "A"},
@@ -376,17 +373,14 @@ std::vector<Case> Cases() {
       // A run log that cannot be written changes nothing.
       {"RunLogIsFolder", kGo, "flash_sets=09 16\n/bmcupdate.log\n", 0, kUpdate, "AVXV"},
       {"UpdatedAfterColdReset", kGo, "flash_sets=89 16\nafter_reset=09 16\n", 0, "c a s r0912 f r8916 z r0916 b0", "AVXVRV"},
-      {"StillBusyAfterColdReset", kGo, "flash_sets=89 16\n", 8, "c a s r0912 f r8916 z r8916 b8", "AVXVRV", "MIRTA kn300\t09-12\t89-16\t8\tstill-busy"},
-      {"NewerAfterFlash", kGo, "flash_sets=09 17\n", 7, "c a s r0912 f r0917 b7", "AVXV"},
       {"FlashMissing", kGo, "flash_sets=09 16\n-Yafuflash.exe\n-decoys\n", 16, "c a s m16f", ""},
       // One that is there but cannot run (no execute bit) gets no countdown; nothing more is asked
       // of the BMC, and no other is taken from PATH.
       {"FlashNotRunnable", kGo, "flash_sets=09 16\n-Yafuflash.exe\n+Yafuflash.exe\n", 7, "c a s r0912 m15 b7", "AV", "MIRTA kn300\t09-12\t\t7\tflash-not-started"},
       // Without yes.txt the flash program reads an empty input, not the image it opened.
       {"YesMissing", kGo, "flash_sets=09 16\n-yes.txt\n+BMC_fw_0916_rel.ima\n", 0, kUpdate, "AVXV"},
-      // The revision is read once the flash has ended; after 30 minutes more no request is made.
+      // The revision is read once the flash has ended.
       {"FlashSlowerThanCountdown", kGo, "flash_sets=09 16\nflash_delay_ms=60000\nflash_until=stdout.txt:経過時間＝00:03\n", 0, "c a s r0912 fw r0916 b0", "AVXV"},
-      {"FlashOutlastsWait", kGo, "flash_sets=09 16\nflash_delay_ms=99000\nflash_until=stdout.txt:ツールを終了します\n", 7, "c a s r0912 fW m14 b7", "AVX", "MIRTA kn300\t09-12\t\t7\tflash-running"},
       // Answers read alike on both platforms: CR LF as LF, 1Ah as the end.
       {"AnswersCrLf", "y\r\n" + string(kAddr) + "\r\nn\r\nsecret\r\n", failFru, 4, "c a s p m12 b4", "F", "", "", kImage, kAddr, "secret"},
       {"CtrlZEndsAnswers", "\x1Ay\n", "", 255, "c", ""},

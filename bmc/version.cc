@@ -14,6 +14,9 @@
 
 namespace {
 
+// Two spellings of one file, as Windows' names ignore case: the command line
+// keeps the one icmd.exe users know, the reads keep theirs. Where names keep
+// their case, the interpreter writes the lower-case one (process-posix.cc).
 const char kVersionRequest[] = "00 20 18 01 > Version.txt";
 const char kVersionCapture[] = "version.txt";
 const char kVersionMarker[] = "respData[len=15]: 20 10 ";

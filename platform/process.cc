@@ -1,6 +1,8 @@
-// What the platforms share in starting threads and programs: the pack a
-// thread start carries, and the handles the flash program inherits. The
-// threads and programs themselves start in process-posix.cc and
+// What the platforms share in starting threads and programs, so that it is
+// written once: the pack a thread start carries (each platform's thread start
+// passes its thread one pointer, and the pack is the same for both), and the
+// list of handles the flash program inherits, which the files and the guard
+// fill. The threads and programs themselves start in process-posix.cc and
 // process-win32.cc.
 #include <cstdlib>
 

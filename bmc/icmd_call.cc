@@ -36,8 +36,8 @@ int RunIcmd(char* buffer, int size, const char* request, const char* captureName
   }
 }
 
-CaptureResult FindResponseLine(const char* captureName, const char* marker, int minColumns, char* line,
-                     int size) {
+CaptureResult FindResponseLine(const char* captureName, const char* marker, int minColumns,
+                               char* line, int size) {
   TextInput input;
   if (OpenTextInput(captureName, &input) != 0) return kCaptureMissing;
   CaptureResult result = SearchResponseLine(&input, marker, minColumns, line, size);
@@ -45,7 +45,8 @@ CaptureResult FindResponseLine(const char* captureName, const char* marker, int 
   return result;
 }
 
-CaptureResult SearchResponseLine(TextInput* input, const char* marker, int minColumns, char* line, int size) {
+CaptureResult SearchResponseLine(TextInput* input, const char* marker, int minColumns, char* line,
+                                 int size) {
   bool atLineStart = true;
   for (int length = ReadTextLine(input, line, size); length > 0;
        length = ReadTextLine(input, line, size)) {

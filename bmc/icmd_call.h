@@ -28,11 +28,12 @@ int RunIcmd(char* buffer, int size, const char* request, const char* captureName
 // `minColumns` characters before its line feed; the columns are counted
 // from the start of a line, so a piece cut from an over-long line never
 // counts. The line is left in `line`.
-CaptureResult FindResponseLine(const char* captureName, const char* marker, int minColumns, char* line,
-                     int size);
+CaptureResult FindResponseLine(const char* captureName, const char* marker, int minColumns,
+                               char* line, int size);
 
 // FindResponseLine on a capture already open: kCaptureFound or
 // kCaptureNoResponse. Reads `input` to the line found or its end.
-CaptureResult SearchResponseLine(TextInput* input, const char* marker, int minColumns, char* line, int size);
+CaptureResult SearchResponseLine(TextInput* input, const char* marker, int minColumns, char* line,
+                                 int size);
 
 #endif  // BMCUPDATE_BMC_ICMD_CALL_H_

@@ -27,9 +27,10 @@ ModelCheckResult ReadFruBlock(int index, char* line, unsigned char* fru) {
   char request[48];
   std::snprintf(request, sizeof request, "00 20 28 11 00 %02X 00 10 > fru.txt", 16 * index);
   // A command that was not run has no response.
-  CaptureResult found = RunIcmd(line, kIcmdBufferSize, request, kFruCapture) == 0
-                  ? FindResponseLine(kFruCapture, kFruMarker, kFruColumns, line, kIcmdBufferSize)
-                  : kCaptureNoResponse;
+  CaptureResult found =
+      RunIcmd(line, kIcmdBufferSize, request, kFruCapture) == 0
+          ? FindResponseLine(kFruCapture, kFruMarker, kFruColumns, line, kIcmdBufferSize)
+          : kCaptureNoResponse;
   if (found == kCaptureMissing) {
     ShowMessage(kMsgFruFileMissing);
     return kFruFileMissing;

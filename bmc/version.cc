@@ -56,9 +56,9 @@ VersionClass QueryBmcVersion() {
   if (line == nullptr) return kVersionResponseMissing;
   // A command that was not run has no response.
   CaptureResult found = RunIcmd(line, kIcmdBufferSize, kVersionRequest, kVersionCapture) == 0
-                  ? FindResponseLine(kVersionCapture, kVersionMarker, kRevisionColumns, line,
-                                     kIcmdBufferSize)
-                  : kCaptureNoResponse;
+                            ? FindResponseLine(kVersionCapture, kVersionMarker, kRevisionColumns,
+                                               line, kIcmdBufferSize)
+                            : kCaptureNoResponse;
   char revision[4];
   if (found == kCaptureMissing) ShowMessage(kMsgVersionFileMissing);
   if (found != kCaptureFound || ExtractRevision(line, revision) != 0) {

@@ -98,7 +98,7 @@ LockResult RealLockInTempFolder(const char* name) {
 long long RealRegularFileSize(const char* name) {
   struct stat info;
   return stat(name, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size)
-                                                          : -1;
+                                                         : -1;
 }
 
 int RealProbeFolderWritable(const char* probeName) {

@@ -57,7 +57,8 @@ LockResult RealLockInTempFolder(const char* name) {
   if (length == 0 || length >= sizeof path) return kLockUnavailable;
   int folder = std::snprintf(path + length, sizeof path - length, "bmcupdate");
   if (folder < 0 || folder >= static_cast<int>(sizeof path - length)) return kLockUnavailable;
-  if (!CreateDirectoryA(path, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return kLockUnavailable;
+  if (!CreateDirectoryA(path, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    return kLockUnavailable;
   size_t used = length + static_cast<size_t>(folder);
   int whole = std::snprintf(path + used, sizeof path - used, "\\%s", name);
   if (whole < 0 || whole >= static_cast<int>(sizeof path - used)) return kLockUnavailable;

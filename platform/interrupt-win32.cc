@@ -10,8 +10,8 @@
 namespace {
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
-  bool ending = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
-                event == CTRL_SHUTDOWN_EVENT;
+  bool ending =
+      event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
   if (InUpdateSpan() != 0) {
     if (!ending) {
       RecordInterrupt();

@@ -117,8 +117,10 @@ struct Spawn {
   SetChildSignals(InUpdateSpan() != 0);
   if (spawn.flash) setsid();
   if (spawn.input >= 0) dup2(spawn.input, STDIN_FILENO);
-  if (spawn.output >= 0) dup2(spawn.output, STDOUT_FILENO);
-  if (spawn.output >= 0) dup2(spawn.output, STDERR_FILENO);
+  if (spawn.output >= 0) {
+    dup2(spawn.output, STDOUT_FILENO);
+    dup2(spawn.output, STDERR_FILENO);
+  }
   // Close-on-exec everywhere else: these stay open in this child only.
   for (int i = 0; i < HandedOnCount() && spawn.flash; ++i) {
     fcntl(static_cast<int>(HandedOn(i)), F_SETFD, 0);

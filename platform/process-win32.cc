@@ -113,7 +113,8 @@ int RealFlashStartFinds(const char* name) {
 InterpreterRun RealRunInterpreter(const char* commandText) {
   char interpreter[MAX_PATH];
   DWORD found = GetEnvironmentVariableA("COMSPEC", interpreter, sizeof interpreter);
-  if (found == 0 || found >= sizeof interpreter) std::snprintf(interpreter, sizeof interpreter, "cmd.exe");
+  if (found == 0 || found >= sizeof interpreter)
+    std::snprintf(interpreter, sizeof interpreter, "cmd.exe");
   size_t size = std::strlen(interpreter) + std::strlen(commandText) + 8;
   char* line = static_cast<char*>(std::malloc(size));
   if (line == nullptr) return kRunEnded;
@@ -130,8 +131,8 @@ InterpreterRun RealRunInterpreter(const char* commandText) {
   // in icmd.exe, which inherits that, while both still write to the console.
   DWORD flags = InUpdateSpan() != 0 ? CREATE_NEW_PROCESS_GROUP : 0;
   std::fflush(stdout);
-  BOOL started =
-      CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &process);
+  BOOL started = CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+                                &startup, &process);
   std::free(line);
   if (!started) return kRunEnded;
   CloseHandle(process.hThread);
@@ -141,7 +142,7 @@ InterpreterRun RealRunInterpreter(const char* commandText) {
   CloseHandle(process.hProcess);
   // Ctrl+Break reaches every program on the console, Ctrl+C or not.
   return code == static_cast<DWORD>(STATUS_CONTROL_C_EXIT) && InUpdateSpan() != 0 ? kRunInterrupted
-                                                                                   : kRunEnded;
+                                                                                  : kRunEnded;
 }
 
 namespace {

@@ -12,11 +12,11 @@
 namespace {
 
 const PlatformSeam kReal = {
-    RealConsoleWrite,      RealConsoleReadByte,     RealPauseForKey,     RealConsoleIsOwn,
-    RealSleepOneSecond,    RealEnterProgramFolder,  RealRunInterpreter,  RealInterpreterFinds,
-    RealFlashStartFinds,   RealStartChild,          RealWaitForChild,    RealRegularFileSize,
-    RealProbeFolderWritable, RealLockFolder,        RealLockInTempFolder, RealEnterUpdateSpan,
-    RealLeaveUpdateSpan,   RealTakeInterrupt,       RealRaiseUpdateGuard, RealReleaseUpdateGuard,
+    RealConsoleWrite,        RealConsoleReadByte,    RealPauseForKey,      RealConsoleIsOwn,
+    RealSleepOneSecond,      RealEnterProgramFolder, RealRunInterpreter,   RealInterpreterFinds,
+    RealFlashStartFinds,     RealStartChild,         RealWaitForChild,     RealRegularFileSize,
+    RealProbeFolderWritable, RealLockFolder,         RealLockInTempFolder, RealEnterUpdateSpan,
+    RealLeaveUpdateSpan,     RealTakeInterrupt,      RealRaiseUpdateGuard, RealReleaseUpdateGuard,
 };
 
 PlatformSeam g_seam = kReal;
@@ -60,7 +60,9 @@ void PauseForKey(const char* prompt) { g_seam.pauseForKey(prompt); }
 int ConsoleIsOwn() { return g_seam.consoleIsOwn(); }
 void SleepOneSecond() { g_seam.sleepOneSecond(); }
 int EnterProgramFolder() { return g_seam.enterProgramFolder(); }
-InterpreterRun RunInterpreter(const char* commandText) { return g_seam.runInterpreter(commandText); }
+InterpreterRun RunInterpreter(const char* commandText) {
+  return g_seam.runInterpreter(commandText);
+}
 int InterpreterFinds(const char* name) { return g_seam.interpreterFinds(name); }
 int FlashStartFinds(const char* name) { return g_seam.flashStartFinds(name); }
 int StartChild(char* commandLine, const char* inputName) {

@@ -34,7 +34,7 @@ const Outcome kGoOn = kOutcomeCount;
 // Whether an ending waits for the operator's key before the tool exits.
 enum KeyWait {
   kNoWait,
-  kWaitForKey,        // after every box
+  kWaitForKey,          // after every box
   kWaitWhenOwnConsole,  // a one-line ending, where the console closes with the tool
 };
 

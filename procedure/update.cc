@@ -121,7 +121,8 @@ void NameBmcLock(const char* address, char* name, int size) {
   int used = 0;
   for (; *address != '\0' && used + 2 < size; ++address) {
     int byte = static_cast<unsigned char>(*address);
-    used += std::snprintf(name + used, static_cast<size_t>(size - used), "%02x", std::tolower(byte));
+    used +=
+        std::snprintf(name + used, static_cast<size_t>(size - used), "%02x", std::tolower(byte));
   }
   name[used] = '\0';
 }
@@ -244,8 +245,8 @@ Outcome Update() {
   if (g_answer == nullptr) g_answer = static_cast<char*>(std::malloc(kLineSize));
   char* line = static_cast<char*>(std::malloc(kLineSize));
   // Without its buffers the tool cannot ask; it stops as if declined.
-  Outcome outcome = g_answer != nullptr && line != nullptr ? HoldDialogue(g_answer, line)
-                                                           : kOutcomeDeclined;
+  Outcome outcome =
+      g_answer != nullptr && line != nullptr ? HoldDialogue(g_answer, line) : kOutcomeDeclined;
   std::free(line);
   if (outcome != kGoOn) return outcome;
   outcome = ReadImageName();

@@ -27,7 +27,7 @@ enum VersionClass {
   kUpdateInProgress = 5,
   kRevisionOther = 6,
   kVersionResponseMissing = 8,  // no response line: no message of its own
-  kVersionFileMissing = 10,      // no capture file: the [010] line
+  kVersionFileMissing = 10,     // no capture file: the [010] line
 };
 
 // What the model check found.

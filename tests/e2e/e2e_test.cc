@@ -195,12 +195,14 @@ string TempFolder(const string& folder) {
 // The tool's command text for the platform's interpreter, its streams in files marked `tag`; on
 // POSIX a decoy icmd.exe and Yafuflash.exe stand first on PATH (unless `decoys` is false) and must
 // not be run.
-string ToolCommand(const string& folder, const string& input, const string& tag,
-                   bool decoys = true, const string& temp = "") {
+string ToolCommand(const string& folder, const string& input, const string& tag, bool decoys = true,
+                   const string& temp = "") {
   string streams = input + " > stdout" + tag + ".txt 2> stderr" + tag + ".txt";
   string path = folder;
   for (char& c : path) c = c == '/' && kWindows ? '\\' : c;
-  if (kWindows) return TempFolder(temp.empty() ? folder : temp) + "cd \"" + path + "\" && .\\" E2E_TOOL_NAME + streams;
+  if (kWindows)
+    return TempFolder(temp.empty() ? folder : temp) + "cd \"" + path + "\" && .\\" E2E_TOOL_NAME +
+           streams;
   return "cd '" + path + "' && " + TempFolder(temp.empty() ? folder : temp) +
          (decoys ? "PATH=../../decoy:$PATH " : "") + "./" E2E_TOOL_NAME + streams;
 }
@@ -544,11 +546,14 @@ TEST(Lock, OneRunPerFolder) {
 // anything reaches the BMC; on POSIX also after the first tool was killed, as long as its flash
 // program runs. Once that has ended, runs go on.
 TEST(Lock, OneUpdatePerBmc) {
-  const string first = PrepareFolder("BmcFirst", "flash_sets=09 16\nflash_delay_ms=60000\nflash_until=go.txt:go\n", kImage),
+  const string first = PrepareFolder(
+                   "BmcFirst", "flash_sets=09 16\nflash_delay_ms=60000\nflash_until=go.txt:go\n",
+                   kImage),
                second = PrepareFolder("BmcSecond", "fail_fru_at=1\n", kImage);
-  std::FILE* tool = StartTool(kGo, kWindows ? ToolCommand(first, "", "", true, first)
-                                            : "cd " + first + " && echo $$ > pid && " + TempFolder(first) +
-                                                  "exec ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt");
+  std::FILE* tool =
+      StartTool(kGo, kWindows ? ToolCommand(first, "", "", true, first)
+                              : "cd " + first + " && echo $$ > pid && " + TempFolder(first) +
+                                    "exec ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt");
   ASSERT_TRUE(WaitForText(first, "BMCアップデート中です"));
   for (int round = 0; round < (kWindows ? 1 : 2); ++round) {
     ToolRun busy = RunTool(second, kGo, "", true, first);
@@ -605,13 +610,16 @@ TEST(Folder, SemicolonInName) {
 // the final pause an interrupt ends the tool quietly.
 TEST(Interrupt, OnlyBeforeTheUpdate) {
   if (kWindows) GTEST_SKIP() << "no console to interrupt under the test";
-  const string updated = "09-12\t09-16\t0\tupdated", ack = "\nBMCのアップデート中は中断できません。終わるまでお待ちください。\n";
+  const string updated = "09-12\t09-16\t0\tupdated",
+               ack = "\nBMCのアップデート中は中断できません。終わるまでお待ちください。\n";
   const struct {
-    const char *state, *when;  // bmcsim.txt; the text in stdout.txt (bmcsim.log: "log:") for the signals
-    const char *signals;  // sent one after another (":INT" to the tool's children only); "pipe": none, the output's reader goes
+    const char *state,
+        *when;            // bmcsim.txt; the text in stdout.txt (bmcsim.log: "log:") for the signals
+    const char* signals;  // sent one after another (":INT" to the tool's children only); "pipe":
+                          // none, the output's reader goes
     int exitCode, acks;
     const char *expected, *requests;  // transcript (without the acknowledgement); requests
-    string logged;                    // the run log's fields from the before field on, "" for no log
+    string logged;  // the run log's fields from the before field on, "" for no log
   } kCases[] = {
       // clang-format off
       {"flash_delay_ms=3000\n", "BMCアップデート中です", "INT INT INT", 0, 1, "c a s r0912 fw r0916 b0", "AVXV", updated},
@@ -627,16 +635,18 @@ TEST(Interrupt, OnlyBeforeTheUpdate) {
     SCOPED_TRACE(string(c.signals) + " at " + c.when);
     string folder = PrepareFolder("Interrupt", string("flash_sets=09 16\n") + c.state, kImage);
     const bool pipe = string(c.signals) == "pipe";
-    std::FILE* tool = StartTool(kGo, "cd " + folder + " && echo $$ > pid && " + TempFolder(folder) +
-                                         (pipe ? "(./" E2E_TOOL_NAME "; echo $? > code.txt) | head -c 2000 > stdout.txt"
-                                               : "exec setsid ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt"));
+    std::FILE* tool = StartTool(
+        kGo, "cd " + folder + " && echo $$ > pid && " + TempFolder(folder) +
+                 (pipe ? "(./" E2E_TOOL_NAME "; echo $? > code.txt) | head -c 2000 > stdout.txt"
+                       : "exec setsid ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt"));
     const bool inLog = std::strncmp(c.when, "log:", 4) == 0;
-    ASSERT_TRUE(pipe || WaitForText(folder, c.when + (inLog ? 4 : 0), inLog ? "bmcsim.log" : "stdout.txt"));
+    ASSERT_TRUE(pipe ||
+                WaitForText(folder, c.when + (inLog ? 4 : 0), inLog ? "bmcsim.log" : "stdout.txt"));
     std::istringstream signals(pipe ? "" : c.signals);
     for (string name; signals >> name;) {
       const string pid = ReadFile(folder, "pid");
       EXPECT_EQ(0, std::system((name[0] == ':' ? "pkill -" + name.substr(1) + " -P " + pid
-                                                : "kill -" + name + " -" + pid)
+                                               : "kill -" + name + " -" + pid)
                                    .c_str()));
     }
     ToolRun run = Finished(folder, pclose(tool));
@@ -649,7 +659,10 @@ TEST(Interrupt, OnlyBeforeTheUpdate) {
     Case row{"Interrupt", "", "", 0, "", c.requests};
     EXPECT_EQ(c.requests, Requests(ReadFile(folder, "bmcsim.log"), row));
     string runlog = ReadFile(folder, "bmcupdate.log");
-    EXPECT_EQ(c.logged.empty() ? "<none>" : kLogHead + runlog.substr(sizeof kLogHead - 1, 19) + "\t" + kAddr + "\tMIRTA kn300\t" + c.logged + "\n", runlog);
+    EXPECT_EQ(c.logged.empty() ? "<none>"
+                               : kLogHead + runlog.substr(sizeof kLogHead - 1, 19) + "\t" + kAddr +
+                                     "\tMIRTA kn300\t" + c.logged + "\n",
+              runlog);
   }
 }
 

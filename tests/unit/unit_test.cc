@@ -4,6 +4,7 @@
 // later; the README and the fleet playbook name the outcomes as the tool does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -42,7 +43,7 @@ Script* g_script = nullptr;
 
 // Notes an operation, one letter; the flash worker notes from a thread of its own.
 void Note(char operation) {
-  std::lock_guard<std::mutex> lock(g_script->lock);
+  std::lock_guard<std::mutex> held{g_script->lock};
   g_script->trace += operation;
 }
 int Knob(const string& name, int otherwise) {
@@ -58,7 +59,8 @@ string Response(const string& command) {
   if (fru != string::npos) {
     unsigned char bytes[256] = {};
     bytes[0x73] = 0xC0 | 11;
-    std::memcpy(bytes + 0x74, "MIRTA kn300", 11);
+    const string name = "MIRTA kn300";
+    std::copy(name.begin(), name.end(), bytes + 0x74);
     string line = "respData[len=17]: 10";
     char hex[4];
     for (int j = 0, at = std::stoi(command.substr(fru + 10, 2), nullptr, 16); j < 16; ++j) {
@@ -94,8 +96,8 @@ const PlatformSeam kFake = {
     // The worker's thread is real: a flash that ends at once has ended before the first second has.
     [] {
       g_script->console += '|';
-      std::unique_lock<std::mutex> lock(g_script->lock);
-      g_script->changed.wait(lock, [] { return g_script->flashReleased || FlashNeverEnds(); });
+      std::unique_lock<std::mutex> held{g_script->lock};
+      g_script->changed.wait(held, [] { return g_script->flashReleased || FlashNeverEnds(); });
     },
     [] { return 0; },
     [](const char* text) {
@@ -117,9 +119,9 @@ const PlatformSeam kFake = {
     },
     [] {
       Script* script = g_script;
-      std::unique_lock<std::mutex> lock(script->lock);
+      std::unique_lock<std::mutex> held{script->lock};
       script->changed.wait(
-          lock, [script] { return script->knobs["end"] != "never" || script->flashEnded; });
+          held, [script] { return script->knobs["end"] != "never" || script->flashEnded; });
     },
     [](const char*) { return static_cast<long long>(Knob("size", 100)); },
     [](const char*) { return Knob("probe", 0); },
@@ -142,7 +144,7 @@ const PlatformSeam kFake = {
     [](const char*, const char*) { Note('G'); },
     [](GuardHolder holder) {
       Note(holder == kGuardSpan ? 'g' : 'f');
-      std::lock_guard<std::mutex> lock(g_script->lock);
+      std::lock_guard<std::mutex> held{g_script->lock};
       g_script->flashReleased = g_script->flashReleased || holder == kGuardFlash;
       g_script->changed.notify_all();
     },
@@ -183,10 +185,10 @@ int RunScripted(Script* script, const string& knobs, const string& input, const 
   g_script = script;
   InstallPlatformSeam(kFake);
   int code = RunUpdate();
-  std::unique_lock<std::mutex> lock(script->lock);
+  std::unique_lock<std::mutex> held{script->lock};
   script->flashEnded = true;
   script->changed.notify_all();
-  script->changed.wait(lock, [script] { return script->flashReleased; });
+  script->changed.wait(held, [script] { return script->flashReleased; });
   InstallPlatformSeam(RealPlatformSeam());
   return code;
 }

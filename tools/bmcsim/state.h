@@ -35,8 +35,8 @@ struct SimState {
   char flashUntil[256];          // flash_until=NAME:TEXT, or ""
   char password[256];            // password=: the only one icmd.exe accepts, or ""
   int hasPassword;               // 1 when password= was given
-  int slowRequest;               // slow_request=: 1-based icmd.exe request that takes its time, 0: none
-  long slowMs;                   // slow_ms=: how long it takes
+  int slowRequest;  // slow_request=: 1-based icmd.exe request that takes its time, 0: none
+  long slowMs;      // slow_ms=: how long it takes
 };
 
 // Fills `state` from bmcsim.txt; a missing file gives the defaults. A line

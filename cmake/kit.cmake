@@ -2,14 +2,17 @@
 # with the tool (on Linux with its icmd.exe), the operator's guide in
 # Japanese and the notices of what is linked into the tool statically.
 set(KIT_FOLDER bmcupdate-${PROJECT_VERSION})
-set(KIT_GUIDE ${CMAKE_BINARY_DIR}/kit/guide-ja.txt)
+set(BMCUPDATE_SUPPORT_CONTACT "【お問い合わせ先：このキットの配布元が、ここに名前と連絡先を記入します】"
+  CACHE STRING "The service desk that the kit's guide names (name, phone, mail): set it when you build a kit")
+# Through a file, so that any text passes to the guide's script intact, and
+# the guide is made again when the contact changes.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/kit/contact.txt CONTENT "@BMCUPDATE_SUPPORT_CONTACT@\n" @ONLY)
+find_program(CMARK_GFM cmark-gfm)
 
 if(WIN32)
-  find_program(ICONV iconv REQUIRED)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME bmcupdate-${PROJECT_VERSION}-win64)
-  # Notepad on a Japanese PC: CR LF, and code page 932 for the guide.
-  set(kit_options -DPLATFORM=windows -DCRLF=ON -DICONV=${ICONV})
+  set(KIT_PLATFORM windows)
   # The exe holds libstdc++ and libgcc (GCC's runtime library exception)
   # and the MinGW-w64 runtime with winpthreads (ZPL, MIT and others).
   set(kit_notices
@@ -19,20 +22,34 @@ if(WIN32)
 else()
   set(CPACK_GENERATOR TGZ)
   set(CPACK_PACKAGE_FILE_NAME bmcupdate-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
-  set(kit_options -DPLATFORM=linux)
+  set(KIT_PLATFORM linux)
   # Both programs link only the C library, and that dynamically; what GCC
   # links in statically falls under its runtime library exception. No notices.
   set(kit_notices)
   install(TARGETS bmcupdate icmd-ipmitool DESTINATION ${KIT_FOLDER})
 endif()
 
-add_custom_command(OUTPUT ${KIT_GUIDE}
-  COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/docs/guide-ja.md -DOUT=${KIT_GUIDE}
-          ${kit_options} -P ${CMAKE_SOURCE_DIR}/cmake/kit-text.cmake
-  DEPENDS docs/guide-ja.md cmake/kit-text.cmake
+# The guide as a page for any browser. Linux also gets its Markdown as text,
+# for a terminal without a browser (over SSH); Windows does not: Notepad
+# would show the tables' raw "|" lines.
+set(guide_options -DIN=${CMAKE_SOURCE_DIR}/docs/guide-ja.md -DPLATFORM=${KIT_PLATFORM}
+    -DCONTACT=${CMAKE_BINARY_DIR}/kit/contact.txt)
+set(guide_depends docs/guide-ja.md cmake/kit-text.cmake ${CMAKE_BINARY_DIR}/kit/contact.txt)
+set(kit_guides ${CMAKE_BINARY_DIR}/kit/guide-ja.html)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kit/guide-ja.html
+  COMMAND ${CMAKE_COMMAND} ${guide_options} -DOUT=${CMAKE_BINARY_DIR}/kit/guide-ja.html
+          -DCMARK=${CMARK_GFM} -P ${CMAKE_SOURCE_DIR}/cmake/kit-text.cmake
+  DEPENDS ${guide_depends}
   COMMENT "Writing the operator's guide of the kit")
-set(kit_files ${KIT_GUIDE})
-install(FILES ${KIT_GUIDE} DESTINATION ${KIT_FOLDER})
+if(KIT_PLATFORM STREQUAL linux)
+  list(APPEND kit_guides ${CMAKE_BINARY_DIR}/kit/guide-ja.txt)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/kit/guide-ja.txt
+    COMMAND ${CMAKE_COMMAND} ${guide_options} -DOUT=${CMAKE_BINARY_DIR}/kit/guide-ja.txt
+            -P ${CMAKE_SOURCE_DIR}/cmake/kit-text.cmake
+    DEPENDS ${guide_depends})
+endif()
+set(kit_files ${kit_guides})
+install(FILES ${kit_guides} DESTINATION ${KIT_FOLDER})
 while(kit_notices)
   list(POP_FRONT kit_notices name source)
   set(notice ${CMAKE_BINARY_DIR}/kit/licenses/${name})

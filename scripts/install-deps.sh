@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix wine wine64
   ipmitool openipmi libopenipmi-dev ansible-core
   clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck ansible-lint yamllint shellcheck git
-  tmux procps)
+  tmux procps cmark-gfm)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")

@@ -2,13 +2,14 @@
 # Installs what a fresh Debian 12 machine lacks to build and test both builds:
 # the native toolchain, GoogleTest, the MinGW-w64 cross compiler and Wine, and
 # ipmitool with OpenIPMI's BMC simulator (ipmi_sim and its headers) for the
-# Linux end-to-end tests; Ansible for the fleet playbook; clang's fuzzer and
-# the linters for CI.
+# Linux end-to-end tests; sd-bus's header for the Linux update guard, and a
+# D-Bus daemon with Python's bindings for its tests; Ansible for the fleet
+# playbook; clang's fuzzer and the linters for CI.
 # Installs only what is missing; needs root (or sudo).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix wine wine64
-  ipmitool openipmi libopenipmi-dev ansible-core
+  ipmitool openipmi libopenipmi-dev ansible-core libsystemd-dev dbus-daemon python3-dbus python3-gi
   clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck ansible-lint yamllint shellcheck git
   tmux procps cmark-gfm)
 missing=()

@@ -666,6 +666,70 @@ TEST(Interrupt, OnlyBeforeTheUpdate) {
   }
 }
 
+// The logind inhibitor, against a stand-in on a private bus (tests/e2e/logind_standin.py): asked
+// for with the full `what` before the flash starts, let go by the final pause, or held on by the
+// flash program to its end when the tool is killed; refused with the lid switch, asked for without
+// it. A logind that never answers, or no bus: not asked twice, nothing on screen, soon over.
+TEST(Interrupt, LogindInhibitor) {
+  const char* probe =
+      "/usr/bin/python3 -c 'import dbus, gi, shutil; assert shutil.which(\"dbus-daemon\")'";
+  if (kWindows || std::system(probe) != 0) GTEST_SKIP() << "needs dbus-daemon and python3-dbus";
+  const string all = "shutdown:sleep:idle:handle-lid-switch",
+               rest = "\tbmcupdate\tUpdating a server's BMC firmware\tblock\n";
+  const struct {
+    const char* mode;    // the stand-in's (see the script); "no-bus": the tool looks elsewhere
+    bool kill, granted;  // the tool killed (SIGKILL) while its flash runs; an inhibitor given
+    string calls;        // the Inhibit calls, as the stand-in noted them
+  } kCases[] = {
+      {"grant", false, true, all + rest},
+      {"grant", true, true, all + rest},
+      {"refuse-lid", false, true, all + rest + "shutdown:sleep:idle" + rest},
+      {"silent", false, false, all + rest},
+      {"no-bus", false, false, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(string(c.mode) + (c.kill ? " killed" : ""));
+    const string folder = PrepareFolder(
+        "Logind", string("flash_sets=09 16\n") + (c.kill ? "flash_delay_ms=3000\n" : ""), kImage);
+    const string bus = fs::absolute(folder + "/bus").string(), released = "logind released\n";
+    std::FILE* standin =
+        StartTool("", "exec /usr/bin/python3 " E2E_LOGIND_STANDIN " " + bus + " " + folder +
+                          "/bmcsim.log " + c.mode + " > " + folder + "/standin.txt");
+    EXPECT_TRUE(WaitForText(folder, "ready", "standin.txt"));
+    const auto start = std::chrono::steady_clock::now();
+    std::FILE* tool = StartTool(
+        kGo, "cd " + folder + " && echo $$ > pid && DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + bus +
+                 (string(c.mode) == "no-bus" ? "-none" : "") +
+                 " exec ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt");
+    if (c.kill) {
+      EXPECT_TRUE(WaitForText(folder, "flash [", "bmcsim.log"));
+      EXPECT_EQ(0, std::system(("kill -KILL " + ReadFile(folder, "pid")).c_str()));
+      EXPECT_EQ(256 + 9, Finished(folder, pclose(tool)).exitCode);
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      // The flash still runs (it writes its firmware line at its end), and holds the inhibitor.
+      EXPECT_EQ(string::npos, ReadFile(folder, "bmcsim.txt").find("firmware="));
+      EXPECT_EQ(string::npos, ReadFile(folder, "bmcsim.log").find(released));
+      EXPECT_TRUE(WaitForText(folder, released, "bmcsim.log"));
+      EXPECT_NE(string::npos, ReadFile(folder, "bmcsim.txt").find("firmware=09 16"));
+    } else {
+      EXPECT_TRUE(WaitForText(folder, "続行するには"));
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+      EXPECT_TRUE(!c.granted || WaitForText(folder, released, "bmcsim.log"));
+      ToolRun run = Finished(folder, pclose(tool));
+      EXPECT_EQ(0, run.exitCode);
+      ExpectTranscript(run, kUpdate);
+      EXPECT_EQ("", std::regex_replace(ReadFile(folder, "stderr.txt"),
+                                       std::regex("icmd: session opened\n"), ""));
+    }
+    const string log = ReadFile(folder, "bmcsim.log");
+    const string calls = std::regex_replace(log, std::regex("logind inhibit ([^\n]*\n)"), "$1",
+                                            std::regex_constants::format_no_copy);
+    EXPECT_EQ(c.calls, calls);
+    EXPECT_TRUE(calls.empty() || log.find("logind inhibit") < log.find("flash [")) << log;
+    pclose(standin);
+  }
+}
+
 // At a terminal (tmux's) the password is not shown, the line feed its echo would have written is,
 // and the terminal echoes again after the tool, also when interrupted ("" below) at the password.
 TEST(Terminal, PasswordNotShown) {

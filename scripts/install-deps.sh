@@ -2,15 +2,16 @@
 # Installs what a fresh Debian 12 machine lacks to build and test both builds:
 # the native toolchain, GoogleTest, the MinGW-w64 cross compiler and Wine, and
 # ipmitool with OpenIPMI's BMC simulator (ipmi_sim and its headers) for the
-# Linux end-to-end tests; Ansible for the fleet playbook; clang's fuzzer and
-# the linters for CI.
+# Linux end-to-end tests; Ansible for the fleet playbook; tmux and Xvfb for
+# the Windows build's console test under Wine; clang's fuzzer and the
+# linters for CI.
 # Installs only what is missing; needs root (or sudo).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix wine wine64
   ipmitool openipmi libopenipmi-dev ansible-core
   clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck ansible-lint yamllint shellcheck git
-  tmux procps)
+  tmux procps xvfb)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")

@@ -80,6 +80,18 @@ expect "exit code" "$(cat "$folder/ended.txt")" 0
 expect "run log" "$(tr -d "\r" <"$folder/bmcupdate.log" | cut -f 2- | tail -1)" \
   $'1.2.3.4\tMIRTA kn300\t09-12\t09-16\t0\tupdated'
 
+# Alone on its console (GetConsoleProcessList counts the tool only, as after a double-click), a
+# one-line ending waits for a key, so that the line can be read before the window goes.
+folder=$work/own
+lay "$folder" 'flash_sets=09 16' && rm "$folder/rom.ima"
+paused() { [ -s "$folder/ended.txt" ] || holds 'Press any key' "$folder/out.txt"; }
+start "$folder" && await paused
+expect "the [009] line, then the pause" "$(tr -d '\r' <"$folder/out.txt" | tail -2 | LC_ALL=C sed 's/^.*\[009\]/[009]/') \
+$([ -e "$folder/ended.txt" ] && echo ended || echo waiting)" \
+  $'[009] image file named in image.txt is missing or empty.\nPress any key to continue...  waiting'
+tmux_ send -t "$session" Enter && await test -s "$folder/ended.txt"
+expect "exit code after a key" "$(cat "$folder/ended.txt")" 9
+
 # The relay trace of the guard's calls, in order, with their threads: the guard's (that of
 # ShutdownBlockReasonCreate) keeps the system awake before the flash program starts, and lets go
 # only after the last icmd.exe run of the update; the main thread (the flash's) starts the programs.

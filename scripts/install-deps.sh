@@ -4,14 +4,15 @@
 # ipmitool with OpenIPMI's BMC simulator (ipmi_sim and its headers) for the
 # Linux end-to-end tests; sd-bus's header for the Linux update guard, and a
 # D-Bus daemon with Python's bindings for its tests; Ansible for the fleet
-# playbook; clang's fuzzer and the linters for CI.
+# playbook; tmux and Xvfb for the Windows build's console test under Wine;
+# cmark-gfm for the kits' guide; clang's fuzzer and the linters for CI.
 # Installs only what is missing; needs root (or sudo).
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix wine wine64
   ipmitool openipmi libopenipmi-dev ansible-core libsystemd-dev dbus-daemon python3-dbus python3-gi
   clang-14 libclang-rt-14-dev clang-tidy clang-format cppcheck ansible-lint yamllint shellcheck git
-  tmux procps cmark-gfm)
+  tmux procps cmark-gfm xvfb)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")

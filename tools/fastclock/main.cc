@@ -28,8 +28,10 @@ void SleepTwoMilliseconds() {
   static long long end = 0;
   long long now = NowNs();
   end = (now - end < kSecondNs ? end : now) + kSecondNs;
-  timespec until{static_cast<time_t>(end / 1000000000LL), static_cast<long>(end % 1000000000LL)};
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  // Relative, as every C library has it (MinGW's has no absolute one).
+  long long left = end - now;
+  timespec wait{static_cast<time_t>(left / 1000000000LL), static_cast<long>(left % 1000000000LL)};
+  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
   }
 }
 

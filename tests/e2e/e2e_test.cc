@@ -697,10 +697,10 @@ TEST(Interrupt, LogindInhibitor) {
                           "/bmcsim.log " + c.mode + " > " + folder + "/standin.txt");
     EXPECT_TRUE(WaitForText(folder, "ready", "standin.txt"));
     const auto start = std::chrono::steady_clock::now();
-    std::FILE* tool = StartTool(
-        kGo, "cd " + folder + " && echo $$ > pid && DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + bus +
-                 (string(c.mode) == "no-bus" ? "-none" : "") +
-                 " exec ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt");
+    std::FILE* tool = StartTool(kGo, "cd " + folder + " && echo $$ > pid && " + TempFolder(folder) +
+                                         "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + bus +
+                                         (string(c.mode) == "no-bus" ? "-none" : "") +
+                                         " exec ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt");
     if (c.kill) {
       EXPECT_TRUE(WaitForText(folder, "flash [", "bmcsim.log"));
       EXPECT_EQ(0, std::system(("kill -KILL " + ReadFile(folder, "pid")).c_str()));

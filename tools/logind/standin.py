@@ -1,4 +1,4 @@
-"""logind_standin.py SOCKET LOG [grant|refuse-lid|silent]: Manager.Inhibit on a dbus-daemon of its own at SOCKET;
+"""standin.py SOCKET LOG [grant|refuse-lid|silent]: Manager.Inhibit on a dbus-daemon of its own at SOCKET;
 prints "ready", notes in LOG each call and each inhibitor released (all copies of its descriptor closed).
 refuse-lid refuses a `what` with handle-lid-switch, silent never answers."""
 import os

@@ -151,37 +151,37 @@ int TakeInhibitor() {
   return held >= 0 ? held : -1;
 }
 
-// Sends descriptor `held` over the socket `channel`, with one byte.
-void SendDescriptor(int channel, int held) {
+// A message of one byte with room for one descriptor, in `data` and `space`.
+struct OneDescriptor {
   char byte = 0;
   iovec data{&byte, 1};
-  alignas(cmsghdr) char space[CMSG_SPACE(sizeof held)] = {};
+  alignas(cmsghdr) char space[CMSG_SPACE(sizeof(int))] = {};
   msghdr message{};
-  message.msg_iov = &data;
-  message.msg_iovlen = 1;
-  message.msg_control = space;
-  message.msg_controllen = sizeof space;
-  cmsghdr* header = CMSG_FIRSTHDR(&message);
+  OneDescriptor() {
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = space;
+    message.msg_controllen = sizeof space;
+  }
+};
+
+// Sends descriptor `held` over the socket `channel`.
+void SendDescriptor(int channel, int held) {
+  OneDescriptor sent;
+  cmsghdr* header = CMSG_FIRSTHDR(&sent.message);
   header->cmsg_level = SOL_SOCKET;
   header->cmsg_type = SCM_RIGHTS;
   header->cmsg_len = CMSG_LEN(sizeof held);
   std::memcpy(CMSG_DATA(header), &held, sizeof held);
-  (void)sendmsg(channel, &message, MSG_NOSIGNAL);
+  (void)sendmsg(channel, &sent.message, MSG_NOSIGNAL);
 }
 
 // The descriptor that came over `channel`, close-on-exec, or -1 when the
 // sender ended without one.
 int ReceiveDescriptor(int channel) {
-  char byte = 0;
-  iovec data{&byte, 1};
-  alignas(cmsghdr) char space[CMSG_SPACE(sizeof(int))] = {};
-  msghdr message{};
-  message.msg_iov = &data;
-  message.msg_iovlen = 1;
-  message.msg_control = space;
-  message.msg_controllen = sizeof space;
-  if (recvmsg(channel, &message, MSG_CMSG_CLOEXEC) != 1) return -1;
-  cmsghdr* header = CMSG_FIRSTHDR(&message);
+  OneDescriptor got;
+  if (recvmsg(channel, &got.message, MSG_CMSG_CLOEXEC) != 1) return -1;
+  cmsghdr* header = CMSG_FIRSTHDR(&got.message);
   if (header == nullptr || header->cmsg_type != SCM_RIGHTS) return -1;
   int held = -1;
   std::memcpy(&held, CMSG_DATA(header), sizeof held);

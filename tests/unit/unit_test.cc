@@ -196,17 +196,15 @@ int RunScripted(Script* script, const string& knobs, const string& input, const 
 // Whether a second is slept after each countdown line and before each line of the wait for the
 // flash. (Found by hand: code page 932 puts regex characters into the texts' bytes.)
 bool SleepsInPlace(const string& console) {
-  for (size_t at = console.find("残り時間＝"); at != string::npos;
-       at = console.find("残り時間＝", at + 1)) {
-    size_t end = console.find('\r', at);
-    if (end == string::npos || console[end + 1] != '|') return false;
-  }
-  for (size_t at = console.find("経過時間＝"); at != string::npos;
-       at = console.find("経過時間＝", at + 1)) {
-    size_t start = console.rfind('\r', at);
-    if (start == string::npos || console[start + 1] != '|') return false;
-  }
-  return true;
+  // A second slept ('|') right after the line end that follows, or that goes before, each `text`.
+  auto slept = [&console](const char* text, bool after) {
+    for (size_t at = console.find(text); at != string::npos; at = console.find(text, at + 1)) {
+      size_t end = after ? console.find('\r', at) : console.rfind('\r', at);
+      if (end == string::npos || console[end + 1] != '|') return false;
+    }
+    return true;
+  };
+  return slept("残り時間＝", true) && slept("経過時間＝", false);
 }
 
 using Flow = InFolder;

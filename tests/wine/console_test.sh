@@ -92,6 +92,15 @@ $([ -e "$folder/ended.txt" ] && echo ended || echo waiting)" \
 tmux_ send -t "$session" Enter && await test -s "$folder/ended.txt"
 expect "exit code after a key" "$(cat "$folder/ended.txt")" 9
 
+# The flash program gets exactly its own handles: a reader of the tool's output sees its end when the
+# tool ends (after [014]: the fast half hour is over), while the flash program still runs.
+folder=$work/pipe
+lay "$folder" 'flash_sets=09 16;flash_delay_ms=60000;flash_until=go.txt:go'
+(cd "$folder" && printf 'y\r\n1.2.3.4\r\ny\r\n\r\n' | wine bmcupdate-fast.exe 2>/dev/null | cat >out.txt)
+expect "the reader's end, the flash still running" \
+  "$(tr -d '\r' <"$folder/out.txt" | grep -c '^\[014\]') $(grep -c firmware= "$folder/bmcsim.txt")" "1 0"
+echo go >"$folder/go.txt" && await holds 'firmware=09 16' "$folder/bmcsim.txt"
+
 # The relay trace of the guard's calls, in order, with their threads: the guard's (that of
 # ShutdownBlockReasonCreate) keeps the system awake before the flash program starts, and lets go
 # only after the last icmd.exe run of the update; the main thread (the flash's) starts the programs.

@@ -1,6 +1,6 @@
 // The operator's console: what the tool writes there and reads from it.
-// Each operation has a POSIX and a Windows implementation; ConsoleWrite and
-// ConsoleReadByte go through the platform seam (platform/seam.h).
+// Each operation has a POSIX and a Windows implementation; all but the
+// echo's go through the platform seam (platform/seam.h).
 #ifndef BMCUPDATE_PLATFORM_CONSOLE_H_
 #define BMCUPDATE_PLATFORM_CONSOLE_H_
 

@@ -1,6 +1,7 @@
 // The files of the tool's folder: image.txt and the capture files read in
 // text mode, deleted captures, the image's and the folder's checks, the
-// locks and the run log's append.
+// locks and the run log's append. The checks and the locks go through the
+// platform seam (platform/seam.h).
 #ifndef BMCUPDATE_PLATFORM_FILES_H_
 #define BMCUPDATE_PLATFORM_FILES_H_
 

@@ -1,5 +1,6 @@
 // The programs the tool runs and the folder they are found in: the command
 // interpreter for icmd.exe and the pause, the flash program, and threads.
+// All but the thread start go through the platform seam (platform/seam.h).
 #ifndef BMCUPDATE_PLATFORM_PROCESS_H_
 #define BMCUPDATE_PLATFORM_PROCESS_H_
 

@@ -18,8 +18,10 @@
 #include <sstream>
 #include <string>
 
+#include "bmc/icmd_call.h"
 #include "platform/files.h"
 #include "platform/seam.h"
+#include "procedure/dialogue.h"
 #include "procedure/outcome.h"
 #include "procedure/update.h"
 
@@ -270,6 +272,40 @@ TEST_F(Flow, DecidesAsThePlatformAnswers) {
         << runlog;
     fs::remove("bmcupdate.log");
   }
+}
+
+// The checks of what the operator and image.txt give look at every byte, the first too, and a
+// byte order mark only where it is one. A request that does not fit its buffer is not made.
+TEST(Input, CheckedWhole) {
+  const struct {
+    int (*accept)(const char*, int, char*, int);
+    string reply;
+    int result;
+  } kReplies[] = {{AcceptAddress, "&1.2.3.4\n", -1},
+                  {AcceptAddress, "1.2.3.4&\n", -1},
+                  {AcceptImageName, "\xFF\xFE\n", -2},
+                  {AcceptImageName, "\xFE\xFF\n", -2},
+                  {AcceptImageName,
+                   "\xFF"
+                   "ab\n",
+                   0},
+                  {AcceptImageName,
+                   "\xFE"
+                   "ab\n",
+                   0}};
+  for (const auto& c : kReplies) {
+    char field[20];
+    EXPECT_EQ(c.result, c.accept(c.reply.data(), static_cast<int>(c.reply.size()), field, 20))
+        << c.reply;
+  }
+  Script script;
+  g_script = &script;
+  InstallPlatformSeam(kFake);
+  char buffer[24];
+  EXPECT_EQ(-1, RunIcmd(buffer, sizeof buffer, "00 20 18 01 > Version.txt", nullptr));
+  InstallPlatformSeam(RealPlatformSeam());
+  g_script = nullptr;
+  EXPECT_EQ("", script.trace);
 }
 
 TEST_F(InFolder, TextFileClosed) {

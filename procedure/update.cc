@@ -8,7 +8,6 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/guard.h"
 #include "platform/interrupt.h"
 #include "platform/process.h"
 #include "procedure/dialogue.h"
@@ -123,24 +122,6 @@ VersionClass QueryVersionInto(char (&revision)[kRevisionFieldSize]) {
   return result;
 }
 
-// True from just before the flash program starts to the final box.
-bool g_spanOpen = false;
-
-// From here to the final box the update is finished, whatever comes: the
-// guard stands before the flash program starts.
-void BeginUpdateSpan() {
-  EnterUpdateSpan();
-  RaiseUpdateGuard(kGuardTitle, kGuardReason);
-  g_spanOpen = true;
-}
-
-void EndUpdateSpan() {
-  if (!g_spanOpen) return;
-  g_spanOpen = false;
-  LeaveUpdateSpan();
-  ReleaseUpdateGuard(kGuardSpan);
-}
-
 // After the flash only 09-16 is success; a BMC still busy gets one cold
 // reset and one more reading.
 Outcome UpdateAndVerify() {
@@ -222,12 +203,6 @@ void OnEnding(EndingEvent event) {
 }
 
 }  // namespace
-
-int UpdateSpanOpen() { return g_spanOpen ? 1 : 0; }
-
-void AcknowledgeInterrupt() {
-  if (TakeInterrupt() != 0) ShowMessage(kMsgCannotInterrupt);
-}
 
 int RunUpdate() {
   g_updateSettings = UpdateSettings();

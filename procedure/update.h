@@ -67,8 +67,15 @@ enum ResetResult { kResetDone = 0 };
 // Cold-resets the BMC and returns after the fixed restart countdown.
 ResetResult ResetBmc();
 
-// 1 from just before the flash program starts to the final box: the
-// update span, in which the update is finished whatever comes.
+// Opens the update span, in which the update is finished whatever comes:
+// interrupts recorded, the guard raised. Just before the flash starts.
+void BeginUpdateSpan();
+
+// Closes it, after the final box and before the pause; nothing where it was
+// not opened.
+void EndUpdateSpan();
+
+// 1 from BeginUpdateSpan to EndUpdateSpan.
 int UpdateSpanOpen();
 
 // Says once, in the update span, that the update cannot be interrupted:

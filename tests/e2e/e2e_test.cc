@@ -642,7 +642,8 @@ TEST(Folder, SemicolonInName) {
 // goes away. Before the flash an interrupt ends the tool at once, also while an icmd.exe request
 // runs: no box, no log line, no further request. From the flash to the box each is acknowledged,
 // once, and the run goes on to its true end; so does one whose output nobody reads any more. At
-// the final pause an interrupt ends the tool quietly.
+// the final pause an interrupt ends the tool quietly. A signal the tool was started to ignore
+// (nohup) stays ignored, by the tool and by what it starts.
 TEST(Interrupt, OnlyBeforeTheUpdate) {
   if (kWindows) GTEST_SKIP() << "no console to interrupt under the test";
   const string updated = "09-12\t09-16\t0\tupdated",
@@ -652,18 +653,20 @@ TEST(Interrupt, OnlyBeforeTheUpdate) {
         *when;            // bmcsim.txt; the text in stdout.txt (bmcsim.log: "log:") for the signals
     const char* signals;  // sent one after another (":INT" to the tool's children only); "pipe":
                           // none, the output's reader goes
+    bool nohup;           // the tool started with SIGHUP ignored
     int exitCode, acks;
     const char *expected, *requests;  // transcript (without the acknowledgement); requests
     string logged;  // the run log's fields from the before field on, "" for no log
   } kCases[] = {
       // clang-format off
-      {"flash_delay_ms=3000\n", "BMCアップデート中です", "INT INT INT", 0, 1, "c a s r0912 fw r0916 b0", "AVXV", updated},
-      {"flash_delay_ms=3000\n", "BMCアップデート中です", "TERM HUP QUIT", 0, 1, "c a s r0912 fw r0916 b0", "AVXV", updated},
-      {"slow_request=3\nslow_ms=20000\n", "log:icmd-slow", "INT", 256 + 2, 0, "c a s", "FFF", ""},
-      {"slow_request=3\nslow_ms=20000\n", "log:icmd-slow", ":QUIT", 256 + 3, 0, "c a s", "FFF", ""},
-      {"slow_request=18\nslow_ms=2000\nflash_sets=89 16\nafter_reset=09 16\n", "log:icmd-slow", "INT", 0, 1, "c a s r0912 f r8916 z r0916 b0", "AVXVRV", updated},
-      {"flash_delay_ms=3000\n", "", "pipe", 0, 0, nullptr, "AVXV", updated},
-      {"", "続行するには", "INT", 256 + 2, 0, nullptr, "AVXV", updated},
+      {"flash_delay_ms=3000\n", "BMCアップデート中です", "INT INT INT", false, 0, 1, "c a s r0912 fw r0916 b0", "AVXV", updated},
+      {"flash_delay_ms=3000\n", "BMCアップデート中です", "TERM HUP QUIT", false, 0, 1, "c a s r0912 fw r0916 b0", "AVXV", updated},
+      {"slow_request=3\nslow_ms=20000\n", "log:icmd-slow", "INT", false, 256 + 2, 0, "c a s", "FFF", ""},
+      {"slow_request=3\nslow_ms=20000\n", "log:icmd-slow", ":QUIT", false, 256 + 3, 0, "c a s", "FFF", ""},
+      {"slow_request=18\nslow_ms=2000\nflash_sets=89 16\nafter_reset=09 16\n", "log:icmd-slow", "INT", false, 0, 1, "c a s r0912 f r8916 z r0916 b0", "AVXVRV", updated},
+      {"flash_delay_ms=3000\n", "", "pipe", false, 0, 0, nullptr, "AVXV", updated},
+      {"", "続行するには", "INT", false, 256 + 2, 0, nullptr, "AVXV", updated},
+      {"slow_request=3\nslow_ms=2000\n", "log:icmd-slow", "HUP", true, 0, 0, "c a s r0912 f r0916 b0", "AVXV", updated},
       // clang-format on
   };
   for (const auto& c : kCases) {
@@ -673,7 +676,8 @@ TEST(Interrupt, OnlyBeforeTheUpdate) {
     std::FILE* tool = StartTool(
         kGo, "cd " + folder + " && echo $$ > pid && " + TempFolder(folder) +
                  (pipe ? "(./" E2E_TOOL_NAME "; echo $? > code.txt) | head -c 2000 > stdout.txt"
-                       : "exec setsid ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt"));
+                       : string("exec ") + (c.nohup ? "nohup " : "") +
+                             "setsid ./" E2E_TOOL_NAME " > stdout.txt 2> stderr.txt"));
     const bool inLog = std::strncmp(c.when, "log:", 4) == 0;
     ASSERT_TRUE(pipe ||
                 WaitForText(folder, c.when + (inLog ? 4 : 0), inLog ? "bmcsim.log" : "stdout.txt"));
